@@ -1,0 +1,51 @@
+#!/bin/sh
+# Installs the Debian packages that a make target needs and that this machine
+# lacks. Each package is checked with dpkg; only the missing ones are fetched.
+#
+#   scripts/install-deps.sh build      compiler, CMake, Qt 6 Widgets, a font
+#   scripts/install-deps.sh bench      the above and Google Benchmark
+#   scripts/install-deps.sh fuzz       the above and clang with its fuzzer runtime
+#   scripts/install-deps.sh screen     Xvfb and screenshot tools, for looking at the window
+set -eu
+
+build="cmake g++ make pkg-config qt6-base-dev fonts-dejavu-core"
+packages=$build
+for set in "$@"; do
+    case $set in
+        build) ;;
+        bench) packages="$packages libbenchmark-dev xvfb xauth x11-utils" ;;
+        fuzz) packages="$packages clang libclang-rt-14-dev" ;;
+        screen) packages="$packages xvfb xauth imagemagick xdotool x11-utils" ;;
+        *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
+    esac
+done
+
+if ! command -v dpkg >/dev/null 2>&1 || ! command -v apt-get >/dev/null 2>&1; then
+    echo "install-deps: this system has no dpkg/apt-get, so nothing can be installed automatically." >&2
+    echo "Install these Debian package equivalents by hand, then run make again:" >&2
+    echo "  $packages" >&2
+    echo "(CMake 3.25 or newer, a C++20 compiler and Qt 6 Widgets with its Test module are what matters.)" >&2
+    exit 1
+fi
+
+missing=""
+for p in $packages; do
+    if ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "install-deps: installing$missing"
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=""
+elif command -v sudo >/dev/null 2>&1; then
+    sudo="sudo"
+else
+    echo "install-deps: not root and no sudo; install these packages as root:$missing" >&2
+    exit 1
+fi
+# A fresh machine may hold no package lists at all.
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
