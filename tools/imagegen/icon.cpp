@@ -1,0 +1,325 @@
+#include "icon.h"
+
+#include "bitmapfiles.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <cmath>
+#include <map>
+
+namespace imagegen {
+
+namespace {
+
+const QColor kBezelLight(0xa8, 0xdb, 0xf5);
+const QColor kBezelDark(0x5c, 0xb0, 0xe2);
+const QColor kBezelEdge(0x2c, 0x6e, 0xa0);  // keeps the round edge visible on light panels
+const QColor kFace(0xff, 0xff, 0xff);
+const QColor kFaceShade(0xe4, 0xea, 0xf0);   // the face darkens a touch under the bezel
+const QColor kDot(0x26, 0x2e, 0x38);
+const QColor kNeedleRed(0xd7, 0x26, 0x26);
+const QColor kNeedleBlue(0x1f, 0x4e, 0xc8);
+const QColor kPin(0x26, 0x2e, 0x38);
+
+// Where everything sits, in pixels of the target grid. Centres lie on pixel
+// corners (even sizes), so shapes with whole or half-pixel sizes are symmetric.
+struct Layout {
+    double outerRadius;  // bezel outline, outside edge
+    double bezelWidth;   // bezel including its outline
+    double edgeWidth;    // the dark outline of the bezel
+    double dotSize;      // side of a square dot (small sizes) or diameter
+    double dotDistance;  // from the centre to the middle of a dot
+    bool squareDots;     // whole-pixel squares are crisper than tiny circles
+    double needleLength; // from the centre to either tip
+    double needleHalfWidth;
+    double pinRadius;    // 0: no pin, the needle's waist is enough at this size
+};
+
+// The small sizes are laid out by hand on their pixel grid; the large ones
+// follow the proportions of the 256-pixel design (and of the SVG).
+Layout layoutFor(int size)
+{
+    switch (size) {
+    case 16: return {7.5, 2.0, 1.0, 2, 4.0, true, 5.0, 1.5, 0};
+    case 24: return {11.5, 3.0, 1.0, 2, 6.0, true, 7.0, 2.0, 1.0};
+    case 32: return {15.5, 3.5, 1.0, 2, 9.0, true, 9.5, 2.5, 1.25};
+    default: break;
+    }
+    const double s = size / 256.0;
+    return {124 * s, 26 * s, 5 * s, 16 * s, 72 * s, false, 84 * s, 17 * s, 9 * s};
+}
+
+} // namespace
+
+QImage drawIcon(int size)
+{
+    const Layout l = layoutFor(size);
+    const double c = size / 2.0;
+    const QPointF centre(c, c);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+
+    // Bezel: outline disc, then the light-blue ring lit from the upper left.
+    p.setBrush(kBezelEdge);
+    p.drawEllipse(centre, l.outerRadius, l.outerRadius);
+    const double ringOuter = l.outerRadius - l.edgeWidth;
+    QRadialGradient bezel(centre, ringOuter, QPointF(c - ringOuter / 2, c - ringOuter / 2));
+    bezel.setColorAt(0, kBezelLight);
+    bezel.setColorAt(1, kBezelDark);
+    p.setBrush(bezel);
+    p.drawEllipse(centre, ringOuter, ringOuter);
+
+    // Face.
+    const double faceRadius = l.outerRadius - l.bezelWidth;
+    QRadialGradient face(centre, faceRadius);
+    face.setColorAt(0.8, kFace);
+    face.setColorAt(1, size >= 48 ? kFaceShade : kFace);
+    p.setBrush(face);
+    p.drawEllipse(centre, faceRadius, faceRadius);
+
+    // Dots at north, east, south and west.
+    p.setBrush(kDot);
+    const QPointF offsets[] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    for (const QPointF &o : offsets) {
+        const QPointF m = centre + o * l.dotDistance;
+        const QRectF r(m.x() - l.dotSize / 2, m.y() - l.dotSize / 2, l.dotSize, l.dotSize);
+        if (l.squareDots)
+            p.fillRect(r, kDot);
+        else
+            p.drawEllipse(r);
+    }
+
+    // Needle on the diagonal: two triangles sharing the waist across the centre.
+    const double d = std::sqrt(0.5);
+    const QPointF alongUpLeft(-d, -d);
+    const QPointF across(d, -d);
+    const QPointF waistA = centre + across * l.needleHalfWidth;
+    const QPointF waistB = centre - across * l.needleHalfWidth;
+    QPainterPath red;
+    red.moveTo(centre + alongUpLeft * l.needleLength);
+    red.lineTo(waistA);
+    red.lineTo(waistB);
+    red.closeSubpath();
+    QPainterPath blue;
+    blue.moveTo(centre - alongUpLeft * l.needleLength);
+    blue.lineTo(waistA);
+    blue.lineTo(waistB);
+    blue.closeSubpath();
+    p.fillPath(red, kNeedleRed);
+    p.fillPath(blue, kNeedleBlue);
+    if (l.pinRadius > 0) {
+        p.setBrush(kPin);
+        p.drawEllipse(centre, l.pinRadius, l.pinRadius);
+    }
+    return image;
+}
+
+namespace {
+
+constexpr int kIconDirBytes = 6;
+constexpr int kIconDirEntryBytes = 16;
+constexpr int kAlphaOpaqueFrom = 128; // the 1-bit mask's cut between shown and clear
+constexpr int kLargestBmpEntry = 255; // larger entries are stored as PNG
+
+// The 1-bit AND mask, rows bottom-up, each row padded to 4 bytes; a set bit
+// marks a transparent pixel.
+QByteArray andMask(const QImage &argb)
+{
+    const int rowBytes = paddedRowBytes((argb.width() + 7) / 8);
+    QByteArray out;
+    for (int y = argb.height() - 1; y >= 0; --y) {
+        QByteArray row(rowBytes, '\0');
+        for (int x = 0; x < argb.width(); ++x) {
+            if (qAlpha(argb.pixel(x, y)) < kAlphaOpaqueFrom)
+                row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
+        }
+        out += row;
+    }
+    return out;
+}
+
+// A 32-bit entry: straight (not premultiplied) BGRA rows bottom-up, then the mask.
+QByteArray bgraEntry(const QImage &icon)
+{
+    const QImage argb = icon.convertToFormat(QImage::Format_ARGB32);
+    QByteArray pixels;
+    for (int y = argb.height() - 1; y >= 0; --y) {
+        for (int x = 0; x < argb.width(); ++x) {
+            const QRgb c = argb.pixel(x, y);
+            putU8(pixels, quint8(qBlue(c)));
+            putU8(pixels, quint8(qGreen(c)));
+            putU8(pixels, quint8(qRed(c)));
+            putU8(pixels, quint8(qAlpha(c)));
+        }
+    }
+    const QByteArray mask = andMask(argb);
+    // The header's height counts the colour rows and the mask rows.
+    return bitmapInfoHeader(argb.width(), argb.height() * 2, 32,
+                            quint32(pixels.size() + mask.size()), 0)
+        + pixels + mask;
+}
+
+// Colours of the opaque pixels; if there are more than fit in the table, the
+// closest pair is merged until they fit (a few hundred pixels at most).
+QList<QRgb> opaquePalette(const QImage &argb, int capacity)
+{
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < argb.height(); ++y)
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(argb.pixel(x, y)) >= kAlphaOpaqueFrom)
+                ++counts[argb.pixel(x, y) | 0xff000000u];
+    QList<QRgb> colours;
+    for (const auto &entry : counts)
+        colours.append(entry.first);
+    auto distance = [](QRgb a, QRgb b) {
+        const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
+        return dr * dr + dg * dg + db * db;
+    };
+    while (colours.size() > capacity) {
+        int bi = 0, bj = 1, best = INT_MAX;
+        for (int i = 0; i < colours.size(); ++i)
+            for (int j = i + 1; j < colours.size(); ++j)
+                if (const int dd = distance(colours[i], colours[j]); dd < best) {
+                    best = dd;
+                    bi = i;
+                    bj = j;
+                }
+        const QRgb a = colours[bi], b = colours[bj];
+        colours[bi] = qRgb((qRed(a) + qRed(b)) / 2, (qGreen(a) + qGreen(b)) / 2,
+                           (qBlue(a) + qBlue(b)) / 2);
+        colours.removeAt(bj);
+    }
+    return colours;
+}
+
+// The 256-colour entry: palette, 8-bit indices bottom-up, then the mask.
+// Transparent pixels use entry 0 (black) under a set mask bit, as the
+// format's screen logic expects.
+QByteArray indexedEntry(const QImage &icon)
+{
+    constexpr int kEntries = 256;
+    const QImage argb = icon.convertToFormat(QImage::Format_ARGB32);
+    QList<QRgb> table{qRgb(0, 0, 0)};
+    table += opaquePalette(argb, kEntries - 1);
+    auto nearest = [&table](QRgb c) {
+        int best = 1, bestDistance = INT_MAX;
+        for (int i = 1; i < table.size(); ++i) {
+            const int dr = qRed(c) - qRed(table[i]), dg = qGreen(c) - qGreen(table[i]),
+                      db = qBlue(c) - qBlue(table[i]);
+            if (const int dd = dr * dr + dg * dg + db * db; dd < bestDistance) {
+                bestDistance = dd;
+                best = i;
+            }
+        }
+        return best;
+    };
+    QByteArray palette;
+    for (int i = 0; i < kEntries; ++i) {
+        const QRgb c = i < table.size() ? table[i] : qRgb(0, 0, 0);
+        putU8(palette, quint8(qBlue(c)));
+        putU8(palette, quint8(qGreen(c)));
+        putU8(palette, quint8(qRed(c)));
+        putU8(palette, 0);
+    }
+    const int rowBytes = paddedRowBytes(argb.width());
+    QByteArray pixels;
+    for (int y = argb.height() - 1; y >= 0; --y) {
+        QByteArray row(rowBytes, '\0');
+        for (int x = 0; x < argb.width(); ++x) {
+            const QRgb c = argb.pixel(x, y);
+            if (qAlpha(c) >= kAlphaOpaqueFrom)
+                row[x] = char(nearest(c));
+        }
+        pixels += row;
+    }
+    const QByteArray mask = andMask(argb);
+    return bitmapInfoHeader(argb.width(), argb.height() * 2, 8,
+                            quint32(pixels.size() + mask.size()), kEntries)
+        + palette + pixels + mask;
+}
+
+QByteArray pngBytes(const QImage &icon)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    icon.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG");
+    return out;
+}
+
+} // namespace
+
+QByteArray encodeIco(const QList<int> &sizes)
+{
+    constexpr int kIndexedSize = 24;
+    struct Entry {
+        int size;
+        quint16 bitCount;
+        QByteArray data;
+    };
+    QList<Entry> entries{{kIndexedSize, 8, indexedEntry(drawIcon(kIndexedSize))}};
+    for (int size : sizes) {
+        const QImage icon = drawIcon(size);
+        entries.append({size, 32, size > kLargestBmpEntry ? pngBytes(icon) : bgraEntry(icon)});
+    }
+
+    QByteArray out;
+    putU16(out, 0); // reserved
+    putU16(out, 1); // type: icon
+    putU16(out, quint16(entries.size()));
+    quint32 offset = quint32(kIconDirBytes + kIconDirEntryBytes * entries.size());
+    for (const Entry &e : entries) {
+        const quint8 side = e.size > kLargestBmpEntry ? 0 : quint8(e.size); // 0 means 256
+        putU8(out, side);
+        putU8(out, side);
+        putU8(out, 0); // colour count: 0 for 256 colours or more
+        putU8(out, 0); // reserved
+        putU16(out, 1); // planes
+        putU16(out, e.bitCount);
+        putU32(out, quint32(e.data.size()));
+        putU32(out, offset);
+        offset += quint32(e.data.size());
+    }
+    for (const Entry &e : entries)
+        out += e.data;
+    return out;
+}
+
+QByteArray iconSvg()
+{
+    // The 256-pixel layout of layoutFor(), written out as vector shapes.
+    return QByteArrayLiteral(R"svg(<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
+  <defs>
+    <radialGradient id="bezel" cx="128" cy="128" r="119" fx="68.5" fy="68.5" gradientUnits="userSpaceOnUse">
+      <stop offset="0" stop-color="#a8dbf5"/>
+      <stop offset="1" stop-color="#5cb0e2"/>
+    </radialGradient>
+    <radialGradient id="face" cx="128" cy="128" r="98" gradientUnits="userSpaceOnUse">
+      <stop offset="0.8" stop-color="#ffffff"/>
+      <stop offset="1" stop-color="#e4eaf0"/>
+    </radialGradient>
+  </defs>
+  <circle cx="128" cy="128" r="124" fill="#2c6ea0"/>
+  <circle cx="128" cy="128" r="119" fill="url(#bezel)"/>
+  <circle cx="128" cy="128" r="98" fill="url(#face)"/>
+  <g fill="#262e38">
+    <circle cx="128" cy="56" r="8"/>
+    <circle cx="200" cy="128" r="8"/>
+    <circle cx="128" cy="200" r="8"/>
+    <circle cx="56" cy="128" r="8"/>
+  </g>
+  <polygon points="68.6,68.6 140.02,115.98 115.98,140.02" fill="#d72626"/>
+  <polygon points="187.4,187.4 140.02,115.98 115.98,140.02" fill="#1f4ec8"/>
+  <circle cx="128" cy="128" r="9" fill="#262e38"/>
+</svg>
+)svg");
+}
+
+} // namespace imagegen

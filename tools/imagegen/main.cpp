@@ -1,0 +1,93 @@
+// imagegen: draws every image the program ships and writes them into a folder.
+// It is run by hand when a picture changes, never during the program's build:
+//
+//   cmake -S tools/imagegen -B build-imagegen
+//   cmake --build build-imagegen
+//   build-imagegen/imagegen assets
+//
+// Output (all deterministic, so a re-run changes no committed byte):
+//   dial.bmp, dial@2x.bmp        the compass dial, 8-bit palette BMP, 165 and 330 px
+//   compass.bmp, compass@2x.bmp  the side picture, 24-bit BMP, 208x415 and 416x830
+//   tervalo.ico                  24 px in 256 colours + mask, and 32-bit 16..256 px
+//   tervalo.svg                  the icon as vector shapes
+//   icons/tervalo-N.png          the icon at N = 16, 24, 32, 48, 64, 128, 256
+// The "@2x" names follow Qt's convention, so QPixmap/QIcon loading ":/dial.bmp"
+// pick the double-size file on a screen with a device pixel ratio of 2.
+#include "bitmapfiles.h"
+#include "dial.h"
+#include "icon.h"
+#include "photo.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+// The fonts are loaded from their files, not looked up by name, so that a
+// different font configuration cannot change the pictures.
+const char *const kFontFiles[] = {
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf",
+};
+
+const QList<int> kIconSizes{16, 24, 32, 48, 64, 128, 256};
+
+bool write(const QDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    if (!imagegen::writeFile(path, bytes)) {
+        std::fprintf(stderr, "imagegen: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s (%lld bytes)\n", qPrintable(path), static_cast<long long>(bytes.size()));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Drawing needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: imagegen OUTPUT-FOLDER\n");
+        return 2;
+    }
+    for (const char *file : kFontFiles) {
+        if (QFontDatabase::addApplicationFont(QString::fromLatin1(file)) < 0) {
+            std::fprintf(stderr, "imagegen: missing font %s (package fonts-dejavu-core)\n", file);
+            return 1;
+        }
+    }
+
+    QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!out.mkpath(QStringLiteral("icons"))) {
+        std::fprintf(stderr, "imagegen: cannot create %s/icons\n", argv[1]);
+        return 1;
+    }
+
+    using namespace imagegen;
+    bool ok = write(out, "dial.bmp", encodeBmp8(drawDial(1)))
+        && write(out, "dial@2x.bmp", encodeBmp8(drawDial(2)))
+        && write(out, "compass.bmp", encodeBmp24(drawPhoto(1)))
+        && write(out, "compass@2x.bmp", encodeBmp24(drawPhoto(2)))
+        && write(out, "tervalo.ico", encodeIco(kIconSizes))
+        && write(out, "tervalo.svg", iconSvg());
+    for (int size : kIconSizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        drawIcon(size).convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG");
+        ok = ok && write(out, QStringLiteral("icons/tervalo-%1.png").arg(size), png);
+    }
+    return ok ? 0 : 1;
+}
