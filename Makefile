@@ -31,7 +31,7 @@ run: build
 bench:
 	@scripts/install-deps.sh bench
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTERVALO_BENCH=ON -DBUILD_TESTING=OFF
-	cmake --build $(BUILD)-bench -j $(JOBS)
+	cmake --build $(BUILD)-bench -j $(JOBS) --target bench_geodesy
 	$(BUILD)-bench/bench/bench_geodesy
 
 clean:

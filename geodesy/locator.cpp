@@ -1,0 +1,99 @@
+#include "geodesy/locator.h"
+
+#include <array>
+#include <cstddef>
+#include <utility>
+
+#include "geodesy/utf8_text.h"
+
+namespace geodesy {
+namespace {
+
+constexpr std::size_t kLocatorLength = 6;   // characters of a full locator
+constexpr std::size_t kCompletable = 4;     // up to this many characters get "LL"
+constexpr std::string_view kSquareCentre = "LL";
+
+constexpr int kCodeA = 65;      // 'A'
+constexpr int kCodeZero = 48;   // '0'
+constexpr int kCodeNine = 57;   // '9'
+constexpr int kCodeR = 82;      // last field letter
+constexpr int kCodeX = 88;      // last sub-square letter
+
+struct Normalised {
+    std::string text;
+    std::size_t length = 0;  // characters, after the first completion
+    bool completed = false;
+};
+
+Normalised UpperCaseAndComplete(std::string_view typed) {
+    Normalised n{text::UpperCaseAscii(typed), 0, false};
+    n.length = text::CharacterCount(n.text);
+    if (n.length >= 1 && n.length <= kCompletable) {
+        n.text += kSquareCentre;
+        n.length += kSquareCentre.size();
+        n.completed = true;
+    }
+    return n;
+}
+
+bool ThirdIsDigit(const std::array<int, 6>& codes, std::size_t length) {
+    return length >= 3 && codes[2] >= kCodeZero && codes[2] <= kCodeNine;
+}
+
+bool InRange(int code, int first, int last) { return code >= first && code <= last; }
+
+// Only texts typed with four or six characters can name a real sub-square;
+// three or five characters would put a completion letter where a digit or a
+// sub-square letter belongs and silently move the point by degrees.
+bool IsRealLocator(const std::array<int, 6>& c, std::size_t length) {
+    return length == kLocatorLength
+        && InRange(c[0], kCodeA, kCodeR) && InRange(c[1], kCodeA, kCodeR)
+        && InRange(c[2], kCodeZero, kCodeNine) && InRange(c[3], kCodeZero, kCodeNine)
+        && InRange(c[4], kCodeA, kCodeX) && InRange(c[5], kCodeA, kCodeX);
+}
+
+}  // namespace
+
+LocatorCheck NormaliseLocators(std::string_view first, std::string_view second) {
+    LocatorCheck check;
+
+    Normalised one = UpperCaseAndComplete(first);
+    const auto codes1 = text::LeadingCodes(one.text);
+    if (one.length > kLocatorLength) check.firstTooLong = check.inputInvalid = true;
+    if (!ThirdIsDigit(codes1, one.length)) check.inputInvalid = true;
+
+    Normalised two = UpperCaseAndComplete(second);
+    const auto codes2 = text::LeadingCodes(two.text);
+    if (two.length > kLocatorLength) check.inputInvalid = true;
+    if (!ThirdIsDigit(codes2, two.length)) check.inputInvalid = true;
+
+    if (one.length == 0 || two.length == 0) check.inputInvalid = true;
+
+    // The second completion only matters for three-character input, which
+    // the strict test below rejects anyway; it is kept so that the texts
+    // come out as the completion rule says.
+    if (one.completed && two.completed) {
+        one.text += kSquareCentre;
+        two.text += kSquareCentre;
+    }
+
+    if (!IsRealLocator(codes1, one.length) || !IsRealLocator(codes2, two.length)) {
+        check.inputInvalid = true;
+    }
+
+    check.locator1 = std::move(one.text);
+    check.locator2 = std::move(two.text);
+    return check;
+}
+
+Position DecodeLocator(std::string_view locator) {
+    const auto c = text::LeadingCodes(locator);
+    // Whole-degree terms first, left to right; the last term is half a
+    // sub-square past its edge (64.5 instead of 65), the sub-square's centre.
+    Position p;
+    p.longitude = -180.0 + (c[0] - kCodeA) * 20 + (c[2] - kCodeZero) * 2 + (c[4] - 64.5) / 12;
+    p.latitude = -90.0 + (c[1] - kCodeA) * 10 + (c[3] - kCodeZero) + (c[5] - 64.5) / 24;
+    return p;
+}
+
+}  // namespace geodesy

@@ -1,0 +1,32 @@
+#pragma once
+// Character-level view of UTF-8 locator text.
+//
+// Locator boxes hold arbitrary user text. Lengths are counted in characters
+// (Unicode code points), and a byte that is not part of a well-formed UTF-8
+// sequence counts as one character of its own, so no input can make the
+// count or the decoding misbehave.
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace geodesy::text {
+
+// Code given to a character that has no code below 256 (and to a stray byte):
+// the question mark.
+inline constexpr int kUnknownCharacterCode = 63;
+
+// Number of characters in `text`.
+std::size_t CharacterCount(std::string_view text);
+
+// Codes of the first six characters of `text`; 0 where the text is shorter.
+// An ASCII character's code is its ASCII value; any other character's code
+// is its code point when below 256 (the Latin-1 value), else 63.
+std::array<int, 6> LeadingCodes(std::string_view text);
+
+// `text` with a..z mapped to A..Z and every other byte kept, which leaves
+// multi-byte sequences untouched.
+std::string UpperCaseAscii(std::string_view text);
+
+}  // namespace geodesy::text
