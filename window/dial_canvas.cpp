@@ -1,0 +1,54 @@
+#include "window/dial_canvas.h"
+
+#include "window/line_shape.h"
+
+#include <QPainter>
+#include <QPen>
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+
+// The pointer turns about this point of the inner area and, at rest, stands
+// straight up to the inner area's top edge.
+constexpr float kPointerCentreTwips = 1210.0f;
+constexpr float kPointerRestTipYTwips = 0.0f;
+constexpr int kPointerWidthPixels = 1;
+
+} // namespace
+
+DialCanvas::DialCanvas(QWidget *parent)
+    : PictureBox(parent)
+    , m_line(new LineShape(this))
+{
+    m_line->setObjectName(QStringLiteral("linAngleLine"));
+    m_line->setX1(kPointerCentreTwips);
+    m_line->setY1(kPointerCentreTwips);
+    m_line->setX2(kPointerCentreTwips);
+    m_line->setY2(kPointerRestTipYTwips);
+    m_line->setBorderColor(QColor(255, 0, 0));
+    connect(m_line, &LineShape::changed, this, qOverload<>(&QWidget::update));
+}
+
+void DialCanvas::paintEvent(QPaintEvent *event)
+{
+    PictureBox::paintEvent(event);
+    QPainter painter(this);
+    painter.setClipRect(contentsRect());
+    drawLine(painter);
+}
+
+void DialCanvas::drawLine(QPainter &painter) const
+{
+    // Floating-point logical pixels keep the end points exact on screens
+    // with more than one device pixel per logical pixel.
+    const QPointF origin = contentsRect().topLeft();
+    const QPointF from(m_line->X1() / kTwipsPerPixel, m_line->Y1() / kTwipsPerPixel);
+    const QPointF to(m_line->X2() / kTwipsPerPixel, m_line->Y2() / kTwipsPerPixel);
+
+    QPen pen(m_line->BorderColor(), kPointerWidthPixels);
+    pen.setCosmetic(true);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(pen);
+    painter.drawLine(QLineF(origin + from, origin + to));
+}
