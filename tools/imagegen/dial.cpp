@@ -17,6 +17,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -32,7 +33,7 @@ constexpr double kLabelGapPx = 2.0;  // clear space between a label and the ring
 
 constexpr int kCardinalPixelSize = 11; // bold N, E, S, W
 constexpr int kNumberPixelSize = 9;    // regular 30 ... 330
-constexpr int kCaptionPixelSize = 11;  // cap height of 8 pixels fills rows 116 to 123
+constexpr int kCaptionPixelSize = 10;  // capitals and the tail of the Q fill rows 116 to 123
 constexpr int kCaptionTopRow = 116;
 constexpr int kCaptionBottomRow = 123;
 const char *const kCaption = "QTH LOCATOR";
@@ -63,21 +64,24 @@ QList<QRgb> dialPalette()
     return table;
 }
 
-int nearestEntry(const QList<QRgb> &table, QRgb c)
+// Antialiased glyphs at 9 pixels come out pale: their one-pixel stems are
+// often split across two columns. Steepening the coverage keeps the edges
+// soft but gives the strokes full colour, as hinted screen text has.
+constexpr double kCoverageGain = 1.5;
+
+// Palette entry for a rendered pixel. Everything on the dial is blue or red
+// ink on white, so a pixel is a mix of white with one ink; its ink coverage
+// is how far its darkest channel has fallen from white.
+int paletteEntry(QRgb c)
 {
-    int best = 0;
-    int bestDistance = INT_MAX;
-    for (int i = 0; i < table.size(); ++i) {
-        const int dr = qRed(c) - qRed(table[i]);
-        const int dg = qGreen(c) - qGreen(table[i]);
-        const int db = qBlue(c) - qBlue(table[i]);
-        const int d = dr * dr + dg * dg + db * db;
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = i;
-        }
+    const bool red = qRed(c) > qBlue(c);
+    const int fallen = 255 - (red ? std::min(qGreen(c), qBlue(c)) : std::min(qRed(c), qGreen(c)));
+    const double coverage = std::min(1.0, kCoverageGain * fallen / 255.0);
+    if (red) {
+        const int step = int(std::lround(coverage * (kRedShades - 1)));
+        return step == 0 ? 0 : kBlueShades - 1 + step;
     }
-    return best;
+    return int(std::lround(coverage * (kBlueShades - 1)));
 }
 
 QFont dialFont(int pixelSize, bool bold)
@@ -178,6 +182,9 @@ QImage drawDial(int scale)
                                std::round(kCaptionTopRow + captionRows / 2 - ink.center().y()));
         p.setPen(kRed);
         p.setFont(captionFont);
+        // The larger glyphs at scale 2 rasterise a touch taller; clipping keeps
+        // their faint edges inside the same rows.
+        p.setClipRect(QRectF(0, kCaptionTopRow, kDialSidePx, captionRows));
         p.drawText(baseline, caption);
     }
 
@@ -189,7 +196,7 @@ QImage drawDial(int scale)
         uchar *out = indexed.scanLine(y);
         const auto *in = reinterpret_cast<const QRgb *>(art.constScanLine(y));
         for (int x = 0; x < side; ++x)
-            out[x] = uchar(nearestEntry(table, in[x]));
+            out[x] = uchar(paletteEntry(in[x]));
     }
     return indexed;
 }

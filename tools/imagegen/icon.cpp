@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <climits>
 #include <cmath>
 #include <map>
 
@@ -24,18 +25,28 @@ const QColor kNeedleRed(0xd7, 0x26, 0x26);
 const QColor kNeedleBlue(0x1f, 0x4e, 0xc8);
 const QColor kPin(0x26, 0x2e, 0x38);
 
-// Where everything sits, in pixels of the target grid. Centres lie on pixel
-// corners (even sizes), so shapes with whole or half-pixel sizes are symmetric.
+// Where everything sits, in pixels of the target grid. The centre lies on a
+// pixel corner (all sizes are even), so whole-pixel shapes are symmetric.
 struct Layout {
     double outerRadius;  // bezel outline, outside edge
     double bezelWidth;   // bezel including its outline
     double edgeWidth;    // the dark outline of the bezel
     double dotSize;      // side of a square dot (small sizes) or diameter
     double dotDistance;  // from the centre to the middle of a dot
-    bool squareDots;     // whole-pixel squares are crisper than tiny circles
+    bool pixelArt;       // dots and needle set as whole pixels (small sizes)
     double needleLength; // from the centre to either tip
     double needleHalfWidth;
-    double pinRadius;    // 0: no pin, the needle's waist is enough at this size
+    double pinRadius;
+};
+
+// Small sizes: the needle is a staircase of whole pixels along the diagonal,
+// one pixel either side of it up to `wideUntil` from the centre (two up to
+// `widerUntil`), a single pixel wide beyond, and a dark pin on the two pixels
+// across the centre.
+struct PixelNeedle {
+    double length;
+    double wideUntil;
+    double widerUntil;
 };
 
 // The small sizes are laid out by hand on their pixel grid; the large ones
@@ -43,13 +54,44 @@ struct Layout {
 Layout layoutFor(int size)
 {
     switch (size) {
-    case 16: return {7.5, 2.0, 1.0, 2, 4.0, true, 5.0, 1.5, 0};
-    case 24: return {11.5, 3.0, 1.0, 2, 6.0, true, 7.0, 2.0, 1.0};
-    case 32: return {15.5, 3.5, 1.0, 2, 9.0, true, 9.5, 2.5, 1.25};
+    case 16: return {7.5, 2.0, 1.0, 2, 4.0, true, 0, 0, 0};
+    case 24: return {11.5, 3.0, 1.0, 2, 6.0, true, 0, 0, 0};
+    case 32: return {15.5, 3.5, 1.0, 2, 9.0, true, 0, 0, 0};
     default: break;
     }
     const double s = size / 256.0;
     return {124 * s, 26 * s, 5 * s, 16 * s, 72 * s, false, 84 * s, 17 * s, 9 * s};
+}
+
+PixelNeedle pixelNeedleFor(int size)
+{
+    switch (size) {
+    case 16: return {4.0, 2.0, 0};
+    case 24: return {6.0, 3.0, 0};
+    default: return {8.5, 5.0, 2.0};
+    }
+}
+
+// Sets the needle pixel by pixel: `along` runs down the diagonal from the
+// upper left through the centre, `across` counts pixels off it.
+void drawPixelNeedle(QImage &image, const PixelNeedle &n)
+{
+    const double c = image.width() / 2.0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const double along = ((x + 0.5) + (y + 0.5)) / 2 - c;
+            const int across = std::abs(x - y);
+            const double reach = std::abs(along);
+            if (reach > n.length)
+                continue;
+            const int halfWidth = reach <= n.widerUntil ? 2 : reach <= n.wideUntil ? 1 : 0;
+            if (across > halfWidth)
+                continue;
+            const bool pin = along == 0 && across == 1;
+            const QColor colour = pin ? kPin : along < 0 ? kNeedleRed : kNeedleBlue;
+            image.setPixel(x, y, colour.rgba());
+        }
+    }
 }
 
 } // namespace
@@ -89,10 +131,16 @@ QImage drawIcon(int size)
     for (const QPointF &o : offsets) {
         const QPointF m = centre + o * l.dotDistance;
         const QRectF r(m.x() - l.dotSize / 2, m.y() - l.dotSize / 2, l.dotSize, l.dotSize);
-        if (l.squareDots)
+        if (l.pixelArt)
             p.fillRect(r, kDot);
         else
             p.drawEllipse(r);
+    }
+
+    if (l.pixelArt) {
+        p.end();
+        drawPixelNeedle(image, pixelNeedleFor(size));
+        return image;
     }
 
     // Needle on the diagonal: two triangles sharing the waist across the centre.
@@ -113,10 +161,8 @@ QImage drawIcon(int size)
     blue.closeSubpath();
     p.fillPath(red, kNeedleRed);
     p.fillPath(blue, kNeedleBlue);
-    if (l.pinRadius > 0) {
-        p.setBrush(kPin);
-        p.drawEllipse(centre, l.pinRadius, l.pinRadius);
-    }
+    p.setBrush(kPin);
+    p.drawEllipse(centre, l.pinRadius, l.pinRadius);
     return image;
 }
 
@@ -294,14 +340,17 @@ QByteArray encodeIco(const QList<int> &sizes)
 QByteArray iconSvg()
 {
     // The 256-pixel layout of layoutFor(), written out as vector shapes.
+    // Gradients are in the default bounding-box units, which even simple
+    // renderers understand: the bezel's focus (0.25, 0.25) is the upper-left
+    // light of the raster icon.
     return QByteArrayLiteral(R"svg(<?xml version="1.0" encoding="UTF-8"?>
 <svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
   <defs>
-    <radialGradient id="bezel" cx="128" cy="128" r="119" fx="68.5" fy="68.5" gradientUnits="userSpaceOnUse">
+    <radialGradient id="bezel" cx="0.5" cy="0.5" r="0.5" fx="0.25" fy="0.25">
       <stop offset="0" stop-color="#a8dbf5"/>
       <stop offset="1" stop-color="#5cb0e2"/>
     </radialGradient>
-    <radialGradient id="face" cx="128" cy="128" r="98" gradientUnits="userSpaceOnUse">
+    <radialGradient id="face" cx="0.5" cy="0.5" r="0.5">
       <stop offset="0.8" stop-color="#ffffff"/>
       <stop offset="1" stop-color="#e4eaf0"/>
     </radialGradient>

@@ -62,6 +62,7 @@ constexpr std::uint32_t kSeedBrush = 0xb705u;
 constexpr std::uint32_t kSeedPatina = 0x9a71u;
 constexpr std::uint32_t kSeedWood = 0x3d0du;
 constexpr std::uint32_t kSeedGrain = 0x6a1eu;
+constexpr std::uint32_t kSeedWear = 0x3ea7u;
 
 QPointF direction(double screenDeg)
 {
@@ -146,10 +147,16 @@ void drawRim(QPainter &p)
 {
     // Metal reflects its surroundings: bright and dark bands around the ring.
     QConicalGradient brass(kPivot, 90 - kCardTurnDeg);
-    const QColor stops[] = {{214, 170, 84}, {250, 222, 140}, {180, 130, 52}, {120, 82, 30},
-                            {206, 160, 74}, {246, 212, 128}, {150, 104, 40}, {214, 170, 84}};
-    for (int i = 0; i < 8; ++i)
-        brass.setColorAt(i / 7.0, stops[i]);
+    const QColor stops[] = {{200, 150, 62}, {255, 232, 150}, {196, 140, 50}, {96, 60, 18},
+                            {170, 118, 40}, {252, 220, 130}, {214, 160, 66}, {120, 78, 24},
+                            {200, 150, 62}};
+    // The pattern repeats three times round the ring, so that the short arc
+    // in the picture still shows several bright and dark reflections.
+    constexpr int kStops = sizeof stops / sizeof stops[0];
+    constexpr int kRepeats = 3;
+    for (int rep = 0; rep < kRepeats; ++rep)
+        for (int i = 0; i < kStops; ++i)
+            brass.setColorAt((rep + i / double(kStops - 1)) / kRepeats, stops[i]);
     p.setPen(Qt::NoPen);
     p.setBrush(brass);
     p.drawEllipse(kPivot, kRimOuter, kRimOuter);
@@ -366,66 +373,135 @@ void drawCap(QPainter &p)
     p.drawEllipse(kPivot, kCapRadius, kCapRadius);
 }
 
-// Per-pixel finishing: aged paper, brushed and tarnished brass, wood grain,
-// the glass reflection, a vignette and film grain.
-void finish(QImage &image, int scale)
+// Scene coordinates of device pixel (x, y) and its polar position about the pivot.
+struct ScenePoint {
+    double u, v, r, angle;
+};
+
+ScenePoint scenePoint(int x, int y, int scale)
+{
+    const double u = (x + 0.5) / scale;
+    const double v = (y + 0.5) / scale;
+    const double du = u - kPivot.x(), dv = v - kPivot.y();
+    return {u, v, std::hypot(du, dv), std::atan2(dv, du)};
+}
+
+QRgb toRgb(double r, double g, double b, int alpha = 255)
+{
+    return qRgba(std::clamp(int(std::lround(r)), 0, 255), std::clamp(int(std::lround(g)), 0, 255),
+                 std::clamp(int(std::lround(b)), 0, 255), alpha);
+}
+
+// Brushed, tarnished brass on the rim and walnut grain on the case around it.
+void weatherRimAndCase(QImage &image, int scale)
 {
     for (int y = 0; y < image.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            const double u = (x + 0.5) / scale;
-            const double v = (y + 0.5) / scale;
-            const double du = u - kPivot.x(), dv = v - kPivot.y();
-            const double r = std::hypot(du, dv);
-            const double angle = std::atan2(dv, du);
+            const ScenePoint s = scenePoint(x, y, scale);
             double cr = qRed(line[x]), cg = qGreen(line[x]), cb = qBlue(line[x]);
-
-            if (r < kRimInner) {
-                // Yellowed towards the edge, blotchy stains, foxing and fibres.
-                const double edge = smoothstep(110, kRimInner, r);
-                const double stain = fractalNoise(u / 70, v / 70, 4, kSeedStain) - 0.5;
-                const double fox = smoothstep(0.72, 0.86, fractalNoise(u / 9, v / 9, 3, kSeedFoxing));
-                const double fibre = valueNoise(u * 1.3, v * 0.35, kSeedFibre) - 0.5;
-                const double shade = 1 + 0.22 * stain - 0.10 * edge + 0.05 * fibre - 0.18 * fox;
-                cr *= shade * (1 - 0.02 * edge);
-                cg *= shade * (1 - 0.06 * edge - 0.03 * fox);
-                cb *= shade * (1 - 0.16 * edge - 0.10 * fox - 0.05 * std::max(0.0, stain));
-                // The rim shades the card next to it.
-                const double rimShadow = smoothstep(kRimInner - 16, kRimInner, r);
-                const double s = 1 - 0.45 * rimShadow;
-                cr *= s; cg *= s; cb *= s;
-            } else if (r < kRimOuter) {
-                // Fine circular brushing and dark tarnish in patches.
-                const double brush = fractalNoise(angle * kRimOuter / 14, r * 1.6, 3, kSeedBrush) - 0.5;
-                const double tarnish = smoothstep(0.55, 0.8, fractalNoise(u / 22, v / 22, 4, kSeedPatina));
-                const double s = 1 + 0.16 * brush - 0.30 * tarnish;
-                cr *= s; cg *= s * (1 + 0.02 * tarnish); cb *= s * (1 + 0.08 * tarnish);
+            if (s.r < kRimOuter) {
+                // Fine circular brushing, and dull patches where the lacquer has gone.
+                const double brush = fractalNoise(s.angle * kRimOuter / 14, s.r * 1.6, 3, kSeedBrush) - 0.5;
+                const double tarnish = smoothstep(0.6, 0.85, fractalNoise(s.u / 12, s.v / 12, 4, kSeedPatina));
+                const double k = 1 + 0.18 * brush - 0.18 * tarnish;
+                cr *= k;
+                cg *= k * (1 + 0.02 * tarnish);
+                cb *= k * (1 + 0.08 * tarnish);
             } else {
-                // Walnut: wavy grain running roughly along the case.
-                const double wobble = fractalNoise(u / 40, v / 40, 3, kSeedWood);
-                const double grain = 0.5 + 0.5 * std::sin((u * 0.9 + v * 0.35) * 0.45 + 9 * wobble);
-                const double s = 0.75 + 0.45 * grain;
-                cr *= s; cg *= s; cb *= s;
-                const double falloff = 1 - 0.5 * smoothstep(kRimOuter, kRimOuter + 30, r);
-                cr *= falloff; cg *= falloff; cb *= falloff;
+                // Walnut: wavy grain running roughly along the case, darker away from the rim.
+                const double wobble = fractalNoise(s.u / 40, s.v / 40, 3, kSeedWood);
+                const double grain = 0.5 + 0.5 * std::sin((s.u * 0.9 + s.v * 0.35) * 0.45 + 9 * wobble);
+                const double k = (0.75 + 0.45 * grain) * (1 - 0.5 * smoothstep(kRimOuter, kRimOuter + 30, s.r));
+                cr *= k;
+                cg *= k;
+                cb *= k;
             }
+            line[x] = toRgb(cr, cg, cb);
+        }
+    }
+}
+
+// The card layer (premultiplied, transparent outside the card): yellowed
+// towards the edge, blotchy stains, foxing, paper fibres, rubbed print and
+// the shade of the rim next to it.
+void ageCard(QImage &card, int scale)
+{
+    for (int y = 0; y < card.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(card.scanLine(y));
+        for (int x = 0; x < card.width(); ++x) {
+            const int alpha = qAlpha(line[x]);
+            if (alpha == 0)
+                continue;
+            const ScenePoint s = scenePoint(x, y, scale);
+            const double unpremultiply = 255.0 / alpha;
+            double cr = qRed(line[x]) * unpremultiply, cg = qGreen(line[x]) * unpremultiply,
+                   cb = qBlue(line[x]) * unpremultiply;
+
+            const double inkiness = std::max(0.0, 1 - (cr + cg + cb) / (3.0 * 200));
+            const double wear = 0.22 * smoothstep(0.5, 0.8, fractalNoise(s.u / 3.5, s.v / 3.5, 3, kSeedWear));
+            cr += (kPaper.red() - cr) * wear * inkiness;
+            cg += (kPaper.green() - cg) * wear * inkiness;
+            cb += (kPaper.blue() - cb) * wear * inkiness;
+
+            const double edge = smoothstep(110, kRimInner, s.r);
+            const double stain = fractalNoise(s.u / 70, s.v / 70, 4, kSeedStain) - 0.5;
+            const double fox = smoothstep(0.78, 0.9, fractalNoise(s.u / 5, s.v / 5, 3, kSeedFoxing));
+            const double fibre = valueNoise(s.u * 1.3, s.v * 0.35, kSeedFibre) - 0.5;
+            const double rimShade = 1 - 0.45 * smoothstep(kRimInner - 16, kRimInner, s.r);
+            const double k = (1 + 0.20 * stain - 0.10 * edge + 0.05 * fibre - 0.12 * fox) * rimShade;
+            cr *= k * (1 - 0.02 * edge);
+            cg *= k * (1 - 0.06 * edge - 0.03 * fox);
+            cb *= k * (1 - 0.16 * edge - 0.10 * fox - 0.05 * std::max(0.0, stain));
+
+            const double a = alpha / 255.0;
+            line[x] = toRgb(cr * a, cg * a, cb * a, alpha);
+        }
+    }
+}
+
+// What the camera and the glass add: the rim and case slightly out of focus,
+// a broad sheen on the glass, a vignette, a warm cast and film grain.
+void photograph(QImage &image, int scale)
+{
+    QImage soft = image.copy();
+    blurImage(soft, scale);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        const auto *softLine = reinterpret_cast<const QRgb *>(soft.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const ScenePoint s = scenePoint(x, y, scale);
+            const double focus = smoothstep(kScaleOuter + 6, kRimOuter, s.r);
+            double cr = qRed(line[x]) + (qRed(softLine[x]) - qRed(line[x])) * focus;
+            double cg = qGreen(line[x]) + (qGreen(softLine[x]) - qGreen(line[x])) * focus;
+            double cb = qBlue(line[x]) + (qBlue(softLine[x]) - qBlue(line[x])) * focus;
 
             // Glass cover: a broad soft sheen falling from the upper right.
-            const double across = (u * 0.8 + v * 0.6) - 190;
+            const double across = (s.u * 0.8 + s.v * 0.6) - 190;
             const double sheen = 0.10 * std::exp(-across * across / (2 * 38 * 38));
-            cr += (255 - cr) * sheen; cg += (255 - cg) * sheen; cb += (255 - cb) * sheen;
+            cr += (255 - cr) * sheen;
+            cg += (255 - cg) * sheen;
+            cb += (255 - cb) * sheen;
 
-            // Vignette around the middle of the shown part.
-            const double vx = (u - kPhotoShownWidthPx / 2.0) / (kPhotoShownWidthPx * 0.75);
-            const double vy = (v - kPhotoHeightPx / 2.0) / (kPhotoHeightPx * 0.62);
-            const double vig = 1 - 0.45 * smoothstep(0.45, 1.15, std::hypot(vx, vy));
+            // A window mirrored in the glass: a soft bright patch over the rim.
+            const double wx = (s.u - 150) / 46, wy = (s.v - 70) / 22;
+            const double window = 0.09 * (1 - smoothstep(0.6, 1.0, std::max(std::abs(wx), std::abs(wy))));
+            cr += (255 - cr) * window;
+            cg += (255 - cg) * window;
+            cb += (255 - cb) * window;
+
+            // Vignette around the middle of the part the window shows.
+            const double vx = (s.u - kPhotoShownWidthPx / 2.0) / (kPhotoShownWidthPx * 0.75);
+            const double vy = (s.v - kPhotoHeightPx / 2.0) / (kPhotoHeightPx * 0.62);
+            const double vignette = 1 - 0.45 * smoothstep(0.45, 1.15, std::hypot(vx, vy));
             // Warm cast of old tungsten light.
-            cr *= vig * 1.03; cg *= vig; cb *= vig * 0.92;
+            cr *= vignette * 1.03;
+            cg *= vignette;
+            cb *= vignette * 0.92;
 
             // Film grain, per device pixel.
             const double g = (latticeValue(x, y, kSeedGrain + std::uint32_t(scale)) - 0.5) * 9;
-            line[x] = qRgb(std::clamp(int(cr + g), 0, 255), std::clamp(int(cg + g), 0, 255),
-                           std::clamp(int(cb + g), 0, 255));
+            line[x] = toRgb(cr + g, cg + g, cb + g);
         }
     }
 }
@@ -434,17 +510,34 @@ void finish(QImage &image, int scale)
 
 QImage drawPhoto(int scale)
 {
-    QImage image(kPhotoWidthPx * scale, kPhotoHeightPx * scale, QImage::Format_RGB32);
+    const int width = kPhotoWidthPx * scale, height = kPhotoHeightPx * scale;
+    QImage image(width, height, QImage::Format_RGB32);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
+        drawCase(p);
+        drawRim(p);
+    }
+    weatherRimAndCase(image, scale);
+
+    QImage card(width, height, QImage::Format_ARGB32_Premultiplied);
+    card.fill(Qt::transparent);
+    {
+        QPainter p(&card);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.scale(scale, scale);
+        drawCard(p);
+        drawScale(p);
+        drawRose(p);
+    }
+    ageCard(card, scale);
+
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
+    p.drawImage(0, 0, card);
     p.scale(scale, scale);
-
-    drawCase(p);
-    drawRim(p);
-    drawCard(p);
-    drawScale(p);
-    drawRose(p);
     drawShadow(p, scale, kNeedleShadowOffset, kNeedleShadowBlur, 150, [](QPainter &lp) {
         lp.translate(kPivot);
         lp.rotate(kNeedleTurnDeg);
@@ -456,7 +549,7 @@ QImage drawPhoto(int scale)
     drawCap(p);
     p.end();
 
-    finish(image, scale);
+    photograph(image, scale);
     return image;
 }
 
