@@ -4,8 +4,29 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <array>
+#include <optional>
+
+#include "geodesy/great_circle.h"
+#include "geodesy/locator.h"
+#include "window/dial_canvas.h"
+#include "window/line_shape.h"
+#include "window/locator_text.h"
+#include "window/number_text.h"
+#include "window/pointer_geometry.h"
+#include "window/recent_searches.h"
 
 namespace {
+
+// What every box shows before anything has been entered.
+const QString kPlaceholder = QStringLiteral("...");
+// Shown for the azimuth and the distance when the locators cannot be used.
+const QString kErrorMark = QStringLiteral("??????");
 
 // A form file stores whole point sizes only, so the window's font is set
 // here. The style hint picks a sans-serif face of the same size where the
@@ -43,7 +64,12 @@ Form2::Form2(QWidget *parent)
                    | Qt::WindowCloseButtonHint);
     ui->Picture1->setFocus();
 
+    connect(ui->Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(ui->Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(ui->Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(ui->Text3, &QLineEdit::textChanged, this, &Form2::Text3_Change);
+    connect(ui->Text5, &QLineEdit::textChanged, this, &Form2::Text5_Change);
+    connect(ui->Text6, &QLineEdit::textChanged, this, &Form2::Text6_Change);
 }
 
 Form2::~Form2() = default;
@@ -51,4 +77,128 @@ Form2::~Form2() = default;
 void Form2::Command2_Click()
 {
     close();
+}
+
+// ---- Calculation ---------------------------------------------------------
+
+void Form2::Command1_Click()
+{
+    // Nothing entered in the second box yet.
+    if (ui->Text5->text() == kPlaceholder)
+        return;
+
+    const geodesy::LocatorCheck check =
+        geodesy::NormaliseLocators(ui->Text3->text().toStdString(), ui->Text5->text().toStdString());
+    if (check.firstTooLong)
+        showOverLengthMessage();
+    if (check.inputInvalid) {
+        writeText(ui->Text3, QString());
+        writeText(ui->Text5, QString());
+        writeText(ui->Text6, kErrorMark);
+    }
+
+    const geodesy::Position first = geodesy::DecodeLocator(check.locator1);
+    const geodesy::Position second = geodesy::DecodeLocator(check.locator2);
+    // The coordinate boxes show longitudes positive west.
+    writeText(ui->Text7, GeneralText(first.latitude, QLocale()));
+    writeText(ui->Text2, GeneralText(-first.longitude, QLocale()));
+    writeText(ui->Text4, GeneralText(second.latitude, QLocale()));
+    writeText(ui->Text8, GeneralText(-second.longitude, QLocale()));
+
+    const geodesy::AzimuthDistanceResult result = geodesy::AzimuthDistance(
+        first.latitude, first.longitude, second.latitude, second.longitude);
+
+    if (!check.inputInvalid) {
+        // The azimuth goes in first: the distance box's change handler copies
+        // it into the new recent-searches row.
+        writeText(ui->Text1, SignPositionText(result.azimuth));
+        writeText(ui->Text6, SignPositionText(result.distance));
+    } else {
+        writeText(ui->Text1, kErrorMark);
+        writeText(ui->Text6, kErrorMark);
+        writeText(ui->Text3, QString());
+        writeText(ui->Text5, QString());
+    }
+
+    // The same text twice means the same station: no beam heading.
+    if (!check.inputInvalid && ui->Text3->text() == ui->Text5->text())
+        writeText(ui->Text1, QStringLiteral("0"));
+
+    ui->Command3->click();
+}
+
+void Form2::showOverLengthMessage()
+{
+    QMessageBox box(QMessageBox::NoIcon, windowTitle(), QString(), QMessageBox::Ok, this);
+    box.exec();
+}
+
+// ---- Pointer -------------------------------------------------------------
+
+void Form2::Command3_Click()
+{
+    const std::optional<double> azimuth = LeadingNumber(ui->Text1->text());
+    const std::optional<PointerTip> tip = azimuth ? PointerTipForAzimuth(*azimuth) : std::nullopt;
+    // An azimuth too large for the pointer's 16-bit angle leaves it where it is.
+    if (!tip)
+        return;
+    LineShape *line = ui->picCanvase->line();
+    line->setX2(tip->x);
+    line->setY2(tip->y);
+}
+
+// ---- Recent searches -----------------------------------------------------
+
+void Form2::Text6_Change()
+{
+    const std::array<QLabel *, kRecentRows> rowLabels{ui->Label6, ui->Label7, ui->Label8, ui->Label9};
+    RecentSearches list;
+    list.headingShown = !ui->Label5->isHidden();
+    for (int i = 0; i < kRecentRows; ++i) {
+        list.rows[i] = rowLabels[i]->text();
+        list.rowShown[i] = !rowLabels[i]->isHidden();
+    }
+
+    AddRecentSearch(list, RecentSearchRow(ui->Text5->text(), ui->Text6->text(), ui->Text1->text()));
+
+    // Labels are only ever shown, never hidden again.
+    if (list.headingShown)
+        ui->Label5->show();
+    for (int i = 0; i < kRecentRows; ++i) {
+        if (rowLabels[i]->text() != list.rows[i])
+            rowLabels[i]->setText(list.rows[i]);
+        if (list.rowShown[i])
+            rowLabels[i]->show();
+    }
+}
+
+// ---- Locator boxes -------------------------------------------------------
+
+void Form2::Text3_Change()
+{
+    keepUpperCaseWithCaretAtEnd(ui->Text3);
+}
+
+void Form2::Text5_Change()
+{
+    keepUpperCaseWithCaretAtEnd(ui->Text5);
+    // A full six-character second locator is enough to calculate.
+    if (CharacterCount(ui->Text5->text()) == kLocatorCharacters)
+        ui->Command1->click();
+}
+
+// The upper-casing write is itself a change when it alters the text; the
+// handler then runs once more, nested, finds nothing to alter and stops.
+void Form2::keepUpperCaseWithCaretAtEnd(QLineEdit *box)
+{
+    writeText(box, LocatorUpperCase(box->text()));
+    box->setCursorPosition(box->text().size());
+}
+
+// Writing a box's own text again is no change: nothing runs, and the caret
+// and selection stay as they are.
+void Form2::writeText(QLineEdit *box, const QString &text)
+{
+    if (box->text() != text)
+        box->setText(text);
 }

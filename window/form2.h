@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class QLineEdit;
+
 namespace Ui {
 class Form2;
 }
@@ -19,7 +21,17 @@ public:
     ~Form2() override;
 
 private:
+    // Event handlers, named after their control and event.
+    void Command1_Click();
     void Command2_Click();
+    void Command3_Click();
+    void Text3_Change();
+    void Text5_Change();
+    void Text6_Change();
+
+    void showOverLengthMessage();
+    void keepUpperCaseWithCaretAtEnd(QLineEdit *box);
+    static void writeText(QLineEdit *box, const QString &text);
 
     std::unique_ptr<Ui::Form2> ui;
 };
