@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench sanitize fuzz clean
 
 all: build
 
@@ -31,8 +31,47 @@ run: build
 bench:
 	@scripts/install-deps.sh bench
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTERVALO_BENCH=ON -DBUILD_TESTING=OFF
-	cmake --build $(BUILD)-bench -j $(JOBS) --target bench_geodesy
+	cmake --build $(BUILD)-bench -j $(JOBS) --target bench_geodesy bench_typing
 	$(BUILD)-bench/bench/bench_geodesy
+	QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bench/bench_typing -iterations 2000
+
+# The whole project and its tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer. Every report is fatal and prints its stack;
+# leaks are checked at the exit of every test program. Leaks that lie wholly
+# inside system libraries are suppressed by scripts/lsan.supp.
+SANITIZE_BUILD ?= build-sanitize
+SANITIZE_ENV = \
+	ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=0:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:print_summary=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=1:fast_unwind_on_malloc=0
+
+sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DTERVALO_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
+
+# libFuzzer run of the locator arithmetic for FUZZ_SECONDS seconds. The
+# committed seeds in fuzz/corpus are only read; what the fuzzer finds is kept
+# in the build folder, and a failing input is saved there as crash-*.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_CXX ?= clang++
+FUZZ_FLAGS = -std=c++20 -g -O1 -Wall -Wextra -Wpedantic -I. \
+	-ffp-contract=off -fno-fast-math \
+	-fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+FUZZ_SOURCES = fuzz/fuzz_geodesy.cpp $(wildcard geodesy/*.cpp)
+
+$(FUZZ_BUILD)/fuzz_geodesy: $(FUZZ_SOURCES) $(wildcard geodesy/*.h)
+	@scripts/install-deps.sh fuzz
+	mkdir -p $(FUZZ_BUILD)
+	$(FUZZ_CXX) $(FUZZ_FLAGS) $(FUZZ_SOURCES) -o $@
+
+fuzz: $(FUZZ_BUILD)/fuzz_geodesy
+	mkdir -p $(FUZZ_BUILD)/corpus
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	$(FUZZ_BUILD)/fuzz_geodesy -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=5 \
+	    -dict=fuzz/locator.dict -artifact_prefix=$(FUZZ_BUILD)/ -print_final_stats=1 \
+	    $(FUZZ_BUILD)/corpus fuzz/corpus
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-bench $(SANITIZE_BUILD) $(FUZZ_BUILD)
