@@ -21,37 +21,30 @@ constexpr double kFullCircleDeg = 360;
 // Int(x + 0.5): halves go up.
 double RoundHalfUp(double x) { return std::floor(x + 0.5); }
 
-// Picks one of two values without a branch: the signs of azimuth cosines and
-// longitude differences are as good as random, and a mispredicted jump costs
-// more than the arithmetic around it.
-double Select(bool condition, double ifTrue, double ifFalse) {
-    const double choices[2] = {ifFalse, ifTrue};
-    return choices[condition];
-}
-
 // Arc-tangent of sqrt(1 - v * v) / v, plus PI for a negative v: the arc-cosine
 // of v in 0..PI. An exactly zero v would divide by zero; the quotient's limit,
 // +infinity, is taken instead, whose arc-tangent is a quarter turn.
 double ArcCosine(double v) {
     const double quotient = v != 0 ? std::sqrt(1 - v * v) / v : std::numeric_limits<double>::infinity();
-    // For v >= 0 the arc-tangent is +0 or more, so adding 0 changes no bit.
-    return std::atan(quotient) + Select(v < 0, PI, 0.0);
+    double angle = std::atan(quotient);
+    if (v < 0) angle = angle + PI;
+    return angle;
 }
 
 }  // namespace
 
 AzimuthDistanceTrace TraceAzimuthDistance(double lat1, double lon1, double lat2, double lon2) {
     AzimuthDistanceTrace t;
-    t.X1 = Select(lon1 > 0, lon1, lon1 + kFullCircleDeg) * K;
-    t.X2 = Select(lon2 > 0, lon2, lon2 + kFullCircleDeg) * K;
+    t.X1 = lon1 > 0 ? lon1 * K : (lon1 + kFullCircleDeg) * K;
+    t.X2 = lon2 > 0 ? lon2 * K : (lon2 + kFullCircleDeg) * K;
     t.Y1 = lat1 * K;
     t.Y2 = lat2 * K;
 
     // The nudge keeps the longitude difference off a whole turn, so the
     // central angle never reaches 0 and its sine stays a usable divisor,
     // even for coinciding points.
-    const double difference = t.X1 - t.X2 + kLongitudeNudge;
-    t.D = Select(difference < 0, difference + 2 * PI, difference);
+    t.D = t.X1 - t.X2 + kLongitudeNudge;
+    if (t.D < 0) t.D = t.D + 2 * PI;
 
     const double sinY1 = std::sin(t.Y1), cosY1 = std::cos(t.Y1);
     const double sinY2 = std::sin(t.Y2), cosY2 = std::cos(t.Y2);
@@ -63,7 +56,7 @@ AzimuthDistanceTrace TraceAzimuthDistance(double lat1, double lon1, double lat2,
     t.azimuthMagnitude = t.Z < kDueSouthGuard ? PI : ArcCosine(t.Z);
 
     // Point 2 west of point 1: the azimuth lies in the western half.
-    t.A = Select(t.D < PI, -t.azimuthMagnitude + 2 * PI, t.azimuthMagnitude);
+    t.A = t.D < PI ? -t.azimuthMagnitude + 2 * PI : t.azimuthMagnitude;
 
     t.result.azimuth = RoundHalfUp(t.A / K);
     t.result.distance = RoundHalfUp(kEarthRadiusKm * t.d);
