@@ -35,6 +35,19 @@ bench:
 	$(BUILD)-bench/bench/bench_geodesy
 	QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bench/bench_typing -iterations 2000
 
+# Time from exec to the window being mapped, and peak resident memory, of the
+# program against a minimal Qt Widgets window built alongside it in Release,
+# under Xvfb; medians of STARTUP_RUNS runs each.
+.PHONY: bench-startup
+STARTUP_BUILD ?= $(BUILD)-startup
+STARTUP_RUNS ?= 15
+
+bench-startup:
+	@scripts/install-deps.sh bench
+	cmake -S bench/startup -B $(STARTUP_BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(STARTUP_BUILD) -j $(JOBS) --target tervalo minimal_window startup_probe
+	bench/startup/run.sh $(STARTUP_BUILD) $(STARTUP_RUNS)
+
 # The whole project and its tests built with AddressSanitizer and
 # UndefinedBehaviorSanitizer. Every report is fatal and prints its stack;
 # leaks are checked at the exit of every test program and of the program

@@ -3,7 +3,7 @@
 # lacks. Each package is checked with dpkg; only the missing ones are fetched.
 #
 #   scripts/install-deps.sh build      compiler, CMake, Qt 6 Widgets, a font
-#   scripts/install-deps.sh bench      the above and Google Benchmark
+#   scripts/install-deps.sh bench      the above, Google Benchmark, and Xvfb with the X11 headers for timing the start-up
 #   scripts/install-deps.sh fuzz       the above and clang with its fuzzer runtime
 #   scripts/install-deps.sh screen     Xvfb and screenshot tools, for looking at the window
 set -eu
@@ -13,7 +13,7 @@ packages=$build
 for set in "$@"; do
     case $set in
         build) ;;
-        bench) packages="$packages libbenchmark-dev xvfb xauth x11-utils" ;;
+        bench) packages="$packages libbenchmark-dev xvfb xauth x11-utils libx11-dev libxdamage-dev" ;;
         fuzz) packages="$packages clang libclang-rt-14-dev" ;;
         screen) packages="$packages xvfb xauth imagemagick xdotool x11-utils" ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include <array>
 #include <optional>
@@ -39,14 +40,53 @@ QFont windowFont()
     return font;
 }
 
-QIcon programIcon()
+// The sizes a title bar draws, at up to twice the normal density.
+constexpr std::array kTitleBarIconSizes{16, 24, 32, 48};
+// The sizes that task switchers and docks draw.
+constexpr std::array kLargeIconSizes{64, 128, 256};
+
+void addIconSizes(QIcon &icon, const auto &sizes)
 {
-    QIcon icon;
-    for (const int sizePixels : {16, 24, 32, 48, 64, 128, 256})
+    for (const int sizePixels : sizes)
         icon.addFile(QStringLiteral(":/assets/icons/tervalo-%1.png").arg(sizePixels),
                      QSize(sizePixels, sizePixels));
-    return icon;
 }
+
+// The window opens with the icon sizes of its title bar; the larger ones are
+// read and handed to the windowing system only after the window's first
+// paint, so that they do not delay it.
+class LargeIconsAfterFirstPaint : public QObject
+{
+public:
+    explicit LargeIconsAfterFirstPaint(QWidget *window)
+        : QObject(window)
+        , m_window(window)
+    {
+        QIcon icon;
+        addIconSizes(icon, kTitleBarIconSizes);
+        window->setWindowIcon(icon);
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Paint) {
+            m_window->removeEventFilter(this);
+            // Queued, so that it runs once the painted window is on screen.
+            QTimer::singleShot(0, this, [this] {
+                QIcon icon = m_window->windowIcon();
+                addIconSizes(icon, kLargeIconSizes);
+                m_window->setWindowIcon(icon);
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
 
 } // namespace
 
@@ -57,7 +97,7 @@ Form2::Form2(QWidget *parent)
     ui->setupUi(this);
     // Label5 asks only for bold in the form, so it takes the rest from here.
     setFont(windowFont());
-    setWindowIcon(programIcon());
+    new LargeIconsAfterFirstPaint(this);
     // A fixed-size window offers no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint

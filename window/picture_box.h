@@ -10,7 +10,8 @@
 //
 // The image is named by a resource path; a variant named with "@2x" before
 // the suffix, when present, is drawn instead on screens with more than one
-// device pixel per logical pixel, at the same logical size.
+// device pixel per logical pixel, at the same logical size. Only the variant
+// that the screen needs is read, and only when it is first drawn.
 class PictureBox : public QFrame
 {
     Q_OBJECT
@@ -32,6 +33,8 @@ private:
     void drawImage(QPainter &painter) const;
 
     QString m_source;
-    QPixmap m_image;
-    QPixmap m_imageDoubleDensity;
+    // The variant last read, and whether it was read for a screen of more
+    // than one device pixel per logical pixel.
+    mutable QPixmap m_image;
+    mutable bool m_imageForDoubleDensity = false;
 };
