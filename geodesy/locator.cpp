@@ -19,6 +19,20 @@ constexpr int kCodeNine = 57;   // '9'
 constexpr int kCodeR = 82;      // last field letter
 constexpr int kCodeX = 88;      // last sub-square letter
 
+// The sub-square term of a decoded position, (code - 64.5) / divisor, for
+// every character code 0..255: half a sub-square past its edge (64.5 instead
+// of the code of A), which is the sub-square's centre. The compiler does the
+// same double division once for each code, so a look-up gives the very bits
+// that dividing at run time would, without the division's latency.
+template <int Divisor>
+constexpr std::array<double, 256> SubSquareTerms() {
+    std::array<double, 256> terms{};
+    for (int code = 0; code < 256; ++code) terms[code] = (code - 64.5) / Divisor;
+    return terms;
+}
+constexpr auto kLongitudeSubSquareTerms = SubSquareTerms<12>();  // degrees
+constexpr auto kLatitudeSubSquareTerms = SubSquareTerms<24>();   // degrees
+
 struct Normalised {
     std::string text;
     std::size_t length = 0;  // characters, after the first completion
@@ -88,11 +102,10 @@ LocatorCheck NormaliseLocators(std::string_view first, std::string_view second) 
 
 Position DecodeLocator(std::string_view locator) {
     const auto c = text::LeadingCodes(locator);
-    // Whole-degree terms first, left to right; the last term is half a
-    // sub-square past its edge (64.5 instead of 65), the sub-square's centre.
+    // Whole-degree terms first, left to right, then the sub-square term.
     Position p;
-    p.longitude = -180.0 + (c[0] - kCodeA) * 20 + (c[2] - kCodeZero) * 2 + (c[4] - 64.5) / 12;
-    p.latitude = -90.0 + (c[1] - kCodeA) * 10 + (c[3] - kCodeZero) + (c[5] - 64.5) / 24;
+    p.longitude = -180.0 + (c[0] - kCodeA) * 20 + (c[2] - kCodeZero) * 2 + kLongitudeSubSquareTerms[c[4]];
+    p.latitude = -90.0 + (c[1] - kCodeA) * 10 + (c[3] - kCodeZero) + kLatitudeSubSquareTerms[c[5]];
     return p;
 }
 
