@@ -16,6 +16,7 @@
 #include "geodesy/great_circle.h"
 #include "geodesy/locator.h"
 #include "window/dial_canvas.h"
+#include "window/elided_caption.h"
 #include "window/line_shape.h"
 #include "window/locator_text.h"
 #include "window/number_text.h"
@@ -110,6 +111,10 @@ Form2::Form2(QWidget *parent)
     connect(ui->Text3, &QLineEdit::textChanged, this, &Form2::Text3_Change);
     connect(ui->Text5, &QLineEdit::textChanged, this, &Form2::Text5_Change);
     connect(ui->Text6, &QLineEdit::textChanged, this, &Form2::Text6_Change);
+
+    // The rows copy whatever was typed or pasted, of any length and content.
+    for (QLabel *row : {ui->Label6, ui->Label7, ui->Label8, ui->Label9})
+        ShowCaptionElided(row);
 }
 
 Form2::~Form2() = default;
