@@ -37,7 +37,13 @@ namespace {
 
 constexpr quint64 kDefaultActions = 12000;
 constexpr quint64 kDefaultSeconds = 40;
-constexpr qsizetype kMegabyte = qsizetype(1) << 20;
+// The longest paste: a megabyte, or a sixteenth of it in a sanitized build,
+// where every allocation is checked and a megabyte takes minutes to lay out.
+#ifdef TERVALO_SANITIZED
+constexpr qsizetype kLongestPaste = qsizetype(1) << 16;
+#else
+constexpr qsizetype kLongestPaste = qsizetype(1) << 20;
+#endif
 // Every so many actions the window gets to repaint, as it would between
 // keystrokes.
 constexpr int kActionsPerRepaint = 16;
@@ -212,12 +218,12 @@ private:
     QString randomText() {
         const int size = below(1000);
         qsizetype length = size < 700 ? below(9) : size < 900 ? 9 + below(56) : size < 985 ? 65 + below(4032)
-                         : size < 997 ? 4097 + below(61440) : kMegabyte / 4 + below(kMegabyte * 3 / 4 + 1);
+                         : size < 997 ? 4097 + below(61440) : kLongestPaste / 4 + below(kLongestPaste * 3 / 4 + 1);
         QString piece;
         while (piece.size() < std::min<qsizetype>(length, 64)) piece += randomCharacter();
         QString text = piece;
         while (text.size() < length) text += piece;
-        return text.left(length);
+        return text.left(std::min(length, kLongestPaste));
     }
 
     QString randomLocator() {

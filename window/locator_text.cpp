@@ -8,7 +8,7 @@ namespace {
 // QString::toUpper takes time growing with the square of the length for
 // texts full of letters whose upper case is longer (ß, ŉ), and a pasted
 // megabyte of them would otherwise freeze the window for many seconds.
-constexpr qsizetype kUpperCasePiece = 1024;
+constexpr qsizetype kUpperCasePiece = 256;
 
 // The full Unicode upper case of `text`, the same as text.toUpper(): each
 // character's upper case depends on that character alone, so the pieces can
