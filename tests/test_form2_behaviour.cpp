@@ -14,9 +14,12 @@
 #include "window/form2.h"
 #include "window/line_shape.h"
 
+#include "window_test_support.h"
+
 namespace {
 
-const QString kDegree = QString(QChar(0x00B0));
+using namespace window_test;
+
 
 // Types any text, also characters that have no key of their own.
 void typeText(QWidget* widget, const QString& text) {

@@ -19,22 +19,20 @@
 #include <cmath>
 #include <optional>
 
+#include "window_test_support.h"
+
 namespace {
 
+using namespace window_test;
+
 constexpr qreal kDoubleDensity = 2.0;
-constexpr double kTwipsPerPixel = 15.0;
-constexpr int kBorderPixels = 2;
 
 // The pointer's pivot and length, in twips of the dial's inner area.
-constexpr double kPointerCentreTwips = 1210.0;
-constexpr double kPointerLengthTwips = 1210.0;
 // The dial image's ring, in pixels of the normal-density image: the ring
 // occupies pixels kRingOuterPixels to kDialPixels - 1 - kRingOuterPixels.
 constexpr int kDialPixels = 165;
 constexpr int kRingOuterPixels = 1;
 
-const QRgb kPureRed = qRgb(255, 0, 0);
-const QRgb kPureBlue = qRgb(0, 0, 255);
 
 qreal screenScale()
 {

@@ -19,20 +19,19 @@
 #include <climits>
 #include <cmath>
 
+#include "window_test_support.h"
+
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
-constexpr int kBorderPixels = 2;
+using namespace window_test;
+
 
 // The dial image's ring: centre and radius in pixels of the image.
 constexpr int kRingCentrePixels = 82;
 constexpr int kRingRadiusPixels = 81;
 
 // The pointer at rest, in twips of the canvas' inner area.
-constexpr double kPointerCentreTwips = 1210.0;
 
-const QRgb kPureBlue = qRgb(0, 0, 255);
-const QRgb kPureRed = qRgb(255, 0, 0);
 
 template<typename T = QWidget>
 T *control(const Form2 &form, const QString &name)

@@ -16,22 +16,19 @@
 #include "window/form2.h"
 #include "window/locator_text.h"
 
+#include "window_test_support.h"
+
 namespace {
 
-// A megabyte; a sixteenth of it in a sanitized build, where every
-// allocation is checked and laying out a megabyte of text takes minutes.
-#ifdef TERVALO_SANITIZED
-constexpr qsizetype kBulk = qsizetype(1) << 16;
-#else
-constexpr qsizetype kBulk = qsizetype(1) << 20;
-#endif
+using namespace window_test;
+
+constexpr qsizetype kBulk = kBulkCharacters;
 // What the window may add to the time a bare text box needs for the same
 // paste or keystroke: one more layout of the text for the upper-casing
 // write, and a margin for a machine shared with other work.
 constexpr double kWindowOverBareBox = 3.0;
 constexpr qint64 kMarginMs = 1000;
 
-const QString kDegree = QString(QChar(0x00B0));
 
 QString repeated(const QString &piece, qsizetype length) {
     QString text;

@@ -33,24 +33,21 @@
 #include "window/locator_text.h"
 #include "window/pointer_geometry.h"
 
+#include "window_test_support.h"
+
 namespace {
+
+using namespace window_test;
 
 constexpr quint64 kDefaultActions = 12000;
 constexpr quint64 kDefaultSeconds = 40;
-// The longest paste: a megabyte, or a sixteenth of it in a sanitized build,
-// where every allocation is checked and a megabyte takes minutes to lay out.
-#ifdef TERVALO_SANITIZED
-constexpr qsizetype kLongestPaste = qsizetype(1) << 16;
-#else
-constexpr qsizetype kLongestPaste = qsizetype(1) << 20;
-#endif
+constexpr qsizetype kLongestPaste = kBulkCharacters;
 // Every so many actions the window gets to repaint, as it would between
 // keystrokes.
 constexpr int kActionsPerRepaint = 16;
 
 const QString kPlaceholder = QStringLiteral("...");
 const QString kErrorMark = QStringLiteral("??????");
-const QString kDegree = QString(QChar(0x00B0));
 
 // How deep a box's change handler may run inside itself. A locator box's
 // upper-casing write runs it once more; for the second box the calculation
