@@ -3,12 +3,10 @@
 #include "ui_form2.h"
 
 #include <QFont>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 
 #include <array>
 #include <optional>
@@ -21,6 +19,7 @@
 #include "window/locator_text.h"
 #include "window/number_text.h"
 #include "window/pointer_geometry.h"
+#include "window/program_icon.h"
 #include "window/recent_searches.h"
 
 namespace {
@@ -41,54 +40,6 @@ QFont windowFont()
     return font;
 }
 
-// The sizes a title bar draws, at up to twice the normal density.
-constexpr std::array kTitleBarIconSizes{16, 24, 32, 48};
-// The sizes that task switchers and docks draw.
-constexpr std::array kLargeIconSizes{64, 128, 256};
-
-void addIconSizes(QIcon &icon, const auto &sizes)
-{
-    for (const int sizePixels : sizes)
-        icon.addFile(QStringLiteral(":/assets/icons/tervalo-%1.png").arg(sizePixels),
-                     QSize(sizePixels, sizePixels));
-}
-
-// The window opens with the icon sizes of its title bar; the larger ones are
-// read and handed to the windowing system only after the window's first
-// paint, so that they do not delay it.
-class LargeIconsAfterFirstPaint : public QObject
-{
-public:
-    explicit LargeIconsAfterFirstPaint(QWidget *window)
-        : QObject(window)
-        , m_window(window)
-    {
-        QIcon icon;
-        addIconSizes(icon, kTitleBarIconSizes);
-        window->setWindowIcon(icon);
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_window && event->type() == QEvent::Paint) {
-            m_window->removeEventFilter(this);
-            // Queued, so that it runs once the painted window is on screen.
-            QTimer::singleShot(0, this, [this] {
-                QIcon icon = m_window->windowIcon();
-                addIconSizes(icon, kLargeIconSizes);
-                m_window->setWindowIcon(icon);
-                deleteLater();
-            });
-        }
-        return false;
-    }
-
-private:
-    QWidget *m_window;
-};
-
 } // namespace
 
 Form2::Form2(QWidget *parent)
@@ -98,7 +49,7 @@ Form2::Form2(QWidget *parent)
     ui->setupUi(this);
     // Label5 asks only for bold in the form, so it takes the rest from here.
     setFont(windowFont());
-    new LargeIconsAfterFirstPaint(this);
+    SetProgramIcon(this);
     // A fixed-size window offers no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
