@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <utility>
 
 #include "geodesy/utf8_text.h"
 
@@ -34,19 +33,22 @@ constexpr auto kLongitudeSubSquareTerms = SubSquareTerms<12>();  // degrees
 constexpr auto kLatitudeSubSquareTerms = SubSquareTerms<24>();   // degrees
 
 struct Normalised {
-    std::string text;
-    std::size_t length = 0;  // characters, after the first completion
+    std::size_t length = 0;     // characters, after the first completion
     bool completed = false;
+    std::array<int, 6> codes{};  // of the first six characters
 };
 
-Normalised UpperCaseAndComplete(std::string_view typed) {
-    Normalised n{text::UpperCaseAscii(typed), 0, false};
-    n.length = text::CharacterCount(n.text);
+// Puts `typed` into `text` upper-cased and completed.
+Normalised UpperCaseAndComplete(std::string_view typed, std::string& text) {
+    text = text::UpperCaseAscii(typed);
+    Normalised n;
+    n.length = text::CharacterCount(text);
     if (n.length >= 1 && n.length <= kCompletable) {
-        n.text += kSquareCentre;
+        text += kSquareCentre;
         n.length += kSquareCentre.size();
         n.completed = true;
     }
+    n.codes = text::LeadingCodes(text);
     return n;
 }
 
@@ -71,13 +73,13 @@ bool IsRealLocator(const std::array<int, 6>& c, std::size_t length) {
 LocatorCheck NormaliseLocators(std::string_view first, std::string_view second) {
     LocatorCheck check;
 
-    Normalised one = UpperCaseAndComplete(first);
-    const auto codes1 = text::LeadingCodes(one.text);
+    const Normalised one = UpperCaseAndComplete(first, check.locator1);
+    const auto& codes1 = one.codes;
     if (one.length > kLocatorLength) check.firstTooLong = check.inputInvalid = true;
     if (!ThirdIsDigit(codes1, one.length)) check.inputInvalid = true;
 
-    Normalised two = UpperCaseAndComplete(second);
-    const auto codes2 = text::LeadingCodes(two.text);
+    const Normalised two = UpperCaseAndComplete(second, check.locator2);
+    const auto& codes2 = two.codes;
     if (two.length > kLocatorLength) check.inputInvalid = true;
     if (!ThirdIsDigit(codes2, two.length)) check.inputInvalid = true;
 
@@ -87,16 +89,14 @@ LocatorCheck NormaliseLocators(std::string_view first, std::string_view second) 
     // the strict test below rejects anyway; it is kept so that the texts
     // come out as the completion rule says.
     if (one.completed && two.completed) {
-        one.text += kSquareCentre;
-        two.text += kSquareCentre;
+        check.locator1 += kSquareCentre;
+        check.locator2 += kSquareCentre;
     }
 
     if (!IsRealLocator(codes1, one.length) || !IsRealLocator(codes2, two.length)) {
         check.inputInvalid = true;
     }
 
-    check.locator1 = std::move(one.text);
-    check.locator2 = std::move(two.text);
     return check;
 }
 
