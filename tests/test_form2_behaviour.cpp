@@ -27,15 +27,8 @@ void typeText(QWidget* widget, const QString& text) {
     QApplication::sendEvent(widget, &press);
 }
 
-class Window {
+class Window : public ShownWindow {
 public:
-    Window() { form.show(); }
-
-    QLineEdit* box(const char* name) { return form.findChild<QLineEdit*>(name); }
-    QLabel* label(const char* name) { return form.findChild<QLabel*>(name); }
-    QPushButton* button(const char* name) { return form.findChild<QPushButton*>(name); }
-    LineShape* pointer() { return form.findChild<LineShape*>("linAngleLine"); }
-
     // Replaces a box's whole text in one change, as a person selecting all
     // and pasting (or deleting).
     void enter(const char* name, const QString& text) {
@@ -57,8 +50,6 @@ public:
         }
         return shown;
     }
-
-    Form2 form;
 };
 
 }  // namespace

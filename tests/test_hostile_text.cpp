@@ -72,18 +72,7 @@ qint64 timedWithRepaint(QWidget *window, Action action) {
     return timer.elapsed();
 }
 
-class Window {
-public:
-    Window() {
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-    }
-    QLineEdit *box(const QString &name) { return form.findChild<QLineEdit *>(name); }
-    QLabel *label(const char *name) { return form.findChild<QLabel *>(name); }
-    QPushButton *button(const char *name) { return form.findChild<QPushButton *>(name); }
-
-    Form2 form;
-};
+using Window = ShownWindow;
 
 // A text box of the same size as the window's, with nothing connected: the
 // toolkit's own cost for a text.

@@ -136,19 +136,7 @@ public:
     int changes = 0;
 };
 
-class Window {
-public:
-    Window() {
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-    }
-    QLineEdit *box(const QString &name) { return form.findChild<QLineEdit *>(name); }
-    QLabel *label(const QString &name) { return form.findChild<QLabel *>(name); }
-    QPushButton *button(const char *name) { return form.findChild<QPushButton *>(name); }
-    LineShape *pointer() { return form.findChild<LineShape *>("linAngleLine"); }
-
-    Form2 form;
-};
+using Window = ShownWindow;
 
 class RandomTyping {
 public:

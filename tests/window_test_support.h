@@ -2,7 +2,14 @@
 // Facts of the window that several tests check against, stated once.
 
 #include <QColor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QString>
+#include <QTest>
+
+#include "window/form2.h"
+#include "window/line_shape.h"
 
 namespace window_test {
 
@@ -28,5 +35,21 @@ inline constexpr qsizetype kBulkCharacters = qsizetype(1) << 16;
 #else
 inline constexpr qsizetype kBulkCharacters = qsizetype(1) << 20;
 #endif
+
+// The real window, shown (offscreen in the tests), with its controls found
+// by their designer names.
+class ShownWindow {
+public:
+    ShownWindow() {
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+    }
+    QLineEdit* box(const QString& name) { return form.findChild<QLineEdit*>(name); }
+    QLabel* label(const QString& name) { return form.findChild<QLabel*>(name); }
+    QPushButton* button(const QString& name) { return form.findChild<QPushButton*>(name); }
+    LineShape* pointer() { return form.findChild<LineShape*>("linAngleLine"); }
+
+    Form2 form;
+};
 
 }  // namespace window_test
