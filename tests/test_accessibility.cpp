@@ -233,7 +233,7 @@ void TestAccessibility::tabCycle()
 
     Form2 form;
     form.show();
-    QApplication::setActiveWindow(&form);
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     for (int i = 0; i < presses; ++i)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
