@@ -31,9 +31,12 @@ run: build
 bench:
 	@scripts/install-deps.sh bench
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTERVALO_BENCH=ON -DBUILD_TESTING=OFF
-	cmake --build $(BUILD)-bench -j $(JOBS) --target bench_geodesy bench_typing
+	cmake --build $(BUILD)-bench -j $(JOBS) --target bench_geodesy bench_typing bench_paste
 	$(BUILD)-bench/bench/bench_geodesy
 	QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bench/bench_typing -iterations 2000
+	for mb in 1 10 50; do for box in bare Text3 Text5; do \
+	    QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bench/bench_paste $$box $$mb || exit 1; \
+	done; done
 
 # Time from exec to the window being mapped, and peak resident memory, of the
 # program against a minimal Qt Widgets window built alongside it in Release,

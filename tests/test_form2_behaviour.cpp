@@ -71,6 +71,7 @@ private slots:
     void calculation_data();
     void calculation();
     void placeholderInSecondBoxDoesNothing();
+    void overLongFirstLocatorAsksFirst_data();
     void overLongFirstLocatorAsksFirst();
     void invalidAfterValidAddsOneRow();
     void unchangedRecalculationAddsNoRow();
@@ -136,9 +137,21 @@ void TestForm2Behaviour::placeholderInSecondBoxDoesNothing() {
     QVERIFY(w.label("Label5")->isHidden());
 }
 
+void TestForm2Behaviour::overLongFirstLocatorAsksFirst_data() {
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("kept");
+
+    QTest::newRow("seven characters") << "JN61FWX" << "JN61FWX";
+    const QString megabyte = QString("JN61FW").repeated(kBulkCharacters / 6);
+    QTest::newRow("megabyte cut at the limit") << megabyte << megabyte.left(kTextBoxMaxCharacters);
+}
+
 void TestForm2Behaviour::overLongFirstLocatorAsksFirst() {
+    QFETCH(QString, pasted);
+    QFETCH(QString, kept);
+
     Window w;
-    w.enter("Text3", "JN61FWX");
+    w.enter("Text3", pasted);
     w.enter("Text5", "JN45");
     QString seenTitle, seenText, firstBoxMeanwhile;
     int buttons = -1;
@@ -159,7 +172,7 @@ void TestForm2Behaviour::overLongFirstLocatorAsksFirst() {
     QCOMPARE(seenText, QString());
     QCOMPARE(buttons, 1);
     QVERIFY(iconless);
-    QCOMPARE(firstBoxMeanwhile, QString("JN61FWX"));  // nothing changed while it asked
+    QVERIFY(firstBoxMeanwhile == kept);  // nothing changed while it asked
     QCOMPARE(w.box("Text3")->text(), QString());
     QCOMPARE(w.box("Text1")->text(), QString("??????"));
     QCOMPARE(w.box("Text6")->text(), QString("??????"));

@@ -16,7 +16,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <climits>
 #include <cmath>
 
 #include "window_test_support.h"
@@ -183,7 +182,7 @@ void TestForm2Layout::controls()
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
     }
     if (const auto *edit = qobject_cast<const QLineEdit *>(widget)) {
-        QCOMPARE(edit->maxLength(), INT_MAX);
+        QCOMPARE(edit->maxLength(), kTextBoxMaxCharacters);
         QVERIFY(!edit->isReadOnly());
         QVERIFY(edit->hasFrame());
     }

@@ -1,5 +1,5 @@
-// Texts no locator looks like: upper cases longer than the letter, texts of a
-// megabyte, markup. The window must stay correct and usable with them.
+// Texts no locator looks like: upper cases longer than the letter, pastes of
+// a megabyte, markup. The window must stay correct and usable with them.
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,8 +9,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <limits>
 
 #include "window/elided_caption.h"
 #include "window/form2.h"
@@ -23,11 +21,18 @@ namespace {
 using namespace window_test;
 
 constexpr qsizetype kBulk = kBulkCharacters;
-// What the window may add to the time a bare text box needs for the same
-// paste or keystroke: one more layout of the text for the upper-casing
-// write, and a margin for a machine shared with other work.
-constexpr double kWindowOverBareBox = 3.0;
+// Times are only compared with a reference measured in the same run, never
+// with a fixed figure: a sanitized build or a busy machine is many times
+// slower. What the window may add to the reference's time: one more layout
+// of the text for the upper-casing write, and a margin for a machine shared
+// with other work.
+constexpr double kOverReference = 3.0;
 constexpr qint64 kMarginMs = 1000;
+
+bool withinReference(qint64 ms, qint64 referenceMs)
+{
+    return ms <= kOverReference * referenceMs + kMarginMs;
+}
 
 
 QString repeated(const QString &piece, qsizetype length) {
@@ -74,13 +79,12 @@ qint64 timedWithRepaint(QWidget *window, Action action) {
 
 using Window = ShownWindow;
 
-// A text box of the same size as the window's, with nothing connected: the
-// toolkit's own cost for a text.
+// A text box of the same size as the window's, with the toolkit's default
+// limit and nothing connected: the toolkit's own cost for a text.
 class BareBox {
 public:
     BareBox() {
         box.setGeometry(0, 0, 81, 25);
-        box.setMaxLength(std::numeric_limits<int>::max());
         top.resize(120, 40);
         top.show();
         QVERIFY(QTest::qWaitForWindowExposed(&top));
@@ -101,10 +105,10 @@ private slots:
     void upperCaseOfHostileText();
     void upperCaseOfLongText_data();
     void upperCaseOfLongText();
-    void megabytePaste_data();
-    void megabytePaste();
-    void typingIntoAMegabyte_data();
-    void typingIntoAMegabyte();
+    void megabytePasteIsCut_data();
+    void megabytePasteIsCut();
+    void typingIntoTheLongestText_data();
+    void typingIntoTheLongestText();
     void hugeRowsKeepTheirCaption();
     void longCaptionIsElided();
     void rowsShowMarkupAsTyped_data();
@@ -179,22 +183,27 @@ void TestHostileText::upperCaseOfLongText_data() {
                                                     << QString(1023, 'A') + QString::fromUtf8("𐐀") + QString(1500, 'B');
 }
 
-// Upper-casing takes time in proportion to the text, whatever it holds.
+// Upper-casing takes time in proportion to the text, whatever it holds: no
+// longer than for the same length of plain locator letters.
 void TestHostileText::upperCaseOfLongText() {
     QFETCH(QString, text);
     QFETCH(QString, upper);
 
+    const QString plain = repeated("jn61fw", text.size());
     QElapsedTimer timer;
     timer.start();
+    LocatorUpperCase(plain);
+    const qint64 plainMs = timer.restart();
     const QString result = LocatorUpperCase(text);
     const qint64 ms = timer.elapsed();
-    qInfo("upper case of %lld characters: %lld ms", static_cast<long long>(text.size()), static_cast<long long>(ms));
+    qInfo("upper case of %lld characters: %lld ms (plain letters %lld ms)", static_cast<long long>(text.size()),
+          static_cast<long long>(ms), static_cast<long long>(plainMs));
     QCOMPARE(result.size(), upper.size());
     QVERIFY(result == upper);
-    QVERIFY2(ms < kMarginMs, qPrintable(QString("took %1 ms").arg(ms)));
+    QVERIFY2(withinReference(ms, plainMs), qPrintable(QString("took %1 ms, plain letters %2 ms").arg(ms).arg(plainMs)));
 }
 
-void TestHostileText::megabytePaste_data() {
+void TestHostileText::megabytePasteIsCut_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("kind");
 
@@ -205,9 +214,10 @@ void TestHostileText::megabytePaste_data() {
     for (const auto &[name, kind] : rows) QTest::addRow("%s into %s", kind, name) << name << kind;
 }
 
-// A megabyte pasted over a box, and the repaint that shows it, take at most
-// a small multiple of what a bare text box needs for the same text.
-void TestHostileText::megabytePaste() {
+// A megabyte pasted over a box is cut to the box's limit, also where the
+// upper case of what remains is longer; the paste and the repaint that shows
+// it take at most a small multiple of what a bare text box needs.
+void TestHostileText::megabytePasteIsCut() {
     QFETCH(QString, name);
     QFETCH(QString, kind);
     const QString text = bulkText(kind);
@@ -224,12 +234,13 @@ void TestHostileText::megabytePaste() {
           static_cast<long long>(text.size()), qPrintable(kind), qPrintable(name), static_cast<long long>(windowMs),
           static_cast<long long>(bareMs));
     const bool locatorBox = name == "Text3" || name == "Text5";
-    QCOMPARE(box->text().size(), locatorBox ? LocatorUpperCase(text).size() : text.size());
-    QVERIFY2(windowMs <= kWindowOverBareBox * bareMs + kMarginMs,
+    const QString kept = text.left(kTextBoxMaxCharacters);
+    QVERIFY(box->text() == (locatorBox ? LocatorUpperCase(kept).left(kTextBoxMaxCharacters) : kept));
+    QVERIFY2(withinReference(windowMs, bareMs),
              qPrintable(QString("window %1 ms, bare box %2 ms").arg(windowMs).arg(bareMs)));
 }
 
-void TestHostileText::typingIntoAMegabyte_data() {
+void TestHostileText::typingIntoTheLongestText_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("kind");
 
@@ -238,11 +249,11 @@ void TestHostileText::typingIntoAMegabyte_data() {
     QTest::newRow("digits in Text6") << "Text6" << "digits";
 }
 
-// One more character typed in the middle of a megabyte.
-void TestHostileText::typingIntoAMegabyte() {
+// The character that fills a box to its limit, typed in the middle.
+void TestHostileText::typingIntoTheLongestText() {
     QFETCH(QString, name);
     QFETCH(QString, kind);
-    const QString text = LocatorUpperCase(bulkText(kind));
+    const QString text = LocatorUpperCase(bulkText(kind)).left(kTextBoxMaxCharacters - 1);
 
     BareBox bare;
     pasteOver(&bare.box, text);
@@ -258,30 +269,35 @@ void TestHostileText::typingIntoAMegabyte() {
     qInfo("one character typed into %lld characters of %s in %s: %lld ms with repaint (bare text box %lld ms)",
           static_cast<long long>(text.size()), qPrintable(kind), qPrintable(name), static_cast<long long>(windowMs),
           static_cast<long long>(bareMs));
-    QCOMPARE(box->text().size(), text.size() + 1);
-    QVERIFY2(windowMs <= kWindowOverBareBox * bareMs + kMarginMs,
+    QCOMPARE(box->text().size(), kTextBoxMaxCharacters);
+    QVERIFY2(withinReference(windowMs, bareMs),
              qPrintable(QString("window %1 ms, bare box %2 ms").arg(windowMs).arg(bareMs)));
 }
 
-// Rows built from a megabyte keep it whole in their caption, where the ring
-// reads it, and the window still repaints at once.
+// Rows built from the longest text a box holds keep it whole in their
+// caption, where the ring reads it, and the window still repaints at once.
 void TestHostileText::hugeRowsKeepTheirCaption() {
     Window w;
-    const QString huge = LocatorUpperCase(bulkText("mixed scripts"));
-    pasteOver(w.box("Text5"), huge);
+    pasteOver(w.box("Text5"), bulkText("mixed scripts"));
+    const QString huge = w.box("Text5")->text();
+    QCOMPARE(huge.size(), kTextBoxMaxCharacters);
     QLineEdit *distance = w.box("Text6");
     pasteOver(distance, QString());
     for (const char *typed : {"1", "2", "3"}) typeText(distance, typed);
     pasteOver(w.box("Text5"), QString());
 
     const qint64 ms = timedWithRepaint(&w.form, [] {});
-    qInfo("repaint with three rows of %lld characters: %lld ms", static_cast<long long>(huge.size()), static_cast<long long>(ms));
+    Window shortRows;
+    for (const char *typed : {"1", "2", "3"}) typeText(shortRows.box("Text6"), typed);
+    const qint64 shortMs = timedWithRepaint(&shortRows.form, [] {});
+    qInfo("repaint with three rows of %lld characters: %lld ms (short rows %lld ms)", static_cast<long long>(huge.size()),
+          static_cast<long long>(ms), static_cast<long long>(shortMs));
     const auto row = [&](const QString &km) { return huge + "---" + km + "Km---..." + kDegree; };
     QCOMPARE(w.label("Label6")->text(), QString("..."));
     QVERIFY(w.label("Label7")->text() == row("1"));
     QVERIFY(w.label("Label8")->text() == row("12"));
     QVERIFY(w.label("Label9")->text() == row("123"));
-    QVERIFY2(ms < kMarginMs, qPrintable(QString("took %1 ms").arg(ms)));
+    QVERIFY2(withinReference(ms, shortMs), qPrintable(QString("took %1 ms, short rows %2 ms").arg(ms).arg(shortMs)));
 }
 
 // A caption too wide for its label shows its start and an ellipsis, as the

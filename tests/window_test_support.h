@@ -27,6 +27,10 @@ inline const QRgb kPureBlue = qRgb(0, 0, 255);
 // The degree sign that ends every recent-searches row.
 inline const QString kDegree = QString(QChar(0x00B0));
 
+// Every text box keeps at most this many characters, the toolkit's own
+// default limit; a longer paste is cut there.
+inline constexpr qsizetype kTextBoxMaxCharacters = 32767;
+
 // Length of the huge texts that tests paste: a megabyte, or a sixteenth of
 // it in a sanitized build, where every allocation is checked and laying out
 // a megabyte of text takes minutes.
