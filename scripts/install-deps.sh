@@ -14,7 +14,7 @@ for set in "$@"; do
     case $set in
         build) ;;
         bench) packages="$packages libbenchmark-dev xvfb xauth x11-utils libx11-dev libxdamage-dev" ;;
-        fuzz) packages="$packages clang libclang-rt-14-dev" ;;
+        fuzz) packages="$packages clang libclang-rt-dev" ;;
         screen) packages="$packages xvfb xauth imagemagick xdotool x11-utils" ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac
