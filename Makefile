@@ -93,5 +93,24 @@ fuzz: $(FUZZ_BUILD)/fuzz_geodesy
 	    -dict=fuzz/locator.dict -artifact_prefix=$(FUZZ_BUILD)/ -print_final_stats=1 \
 	    $(FUZZ_BUILD)/corpus fuzz/corpus
 
+# A clean clone of REF checked with CHECK on fresh, minimal Debian systems
+# (chroots made by debootstrap, kept in FRESH_BUILD); see
+# scripts/fresh-debian-check.sh. Needs root.
+.PHONY: fresh-check
+FRESH_BUILD ?= build-fresh
+SUITE ?= bookworm trixie
+REF ?= HEAD
+CHECK ?= sh .ci/run
+
+fresh-check:
+	@scripts/install-deps.sh fresh
+	@status=0; for suite in $(SUITE); do \
+	    FRESH_DIR=$(FRESH_BUILD) scripts/fresh-debian-check.sh $$suite $(REF) '$(CHECK)' || status=1; \
+	done; exit $$status
+
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
+	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
+	fi
+	rm -rf --one-file-system $(FRESH_BUILD)

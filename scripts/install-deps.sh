@@ -6,6 +6,7 @@
 #   scripts/install-deps.sh bench      the above, Google Benchmark, and Xvfb with the X11 headers for timing the start-up
 #   scripts/install-deps.sh fuzz       the above and clang with its fuzzer runtime
 #   scripts/install-deps.sh screen     Xvfb and screenshot tools, for looking at the window
+#   scripts/install-deps.sh fresh      debootstrap and git, for checking a commit on a fresh Debian (make fresh-check)
 set -eu
 
 build="cmake g++ make pkg-config qt6-base-dev fonts-dejavu-core"
@@ -16,6 +17,7 @@ for set in "$@"; do
         bench) packages="$packages libbenchmark-dev xvfb xauth x11-utils libx11-dev libxdamage-dev" ;;
         fuzz) packages="$packages clang libclang-rt-dev" ;;
         screen) packages="$packages xvfb xauth imagemagick xdotool x11-utils" ;;
+        fresh) packages="$packages debootstrap debian-archive-keyring git" ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac
 done
