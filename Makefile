@@ -87,5 +87,6 @@ fuzz:
 	    -dict=fuzz/locator.dict -artifact_prefix=$(FUZZ_BUILD)/ -print_final_stats=1 \
 	    $(FUZZ_BUILD)/corpus fuzz/corpus
 
+# Every build folder the targets above create.
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
