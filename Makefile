@@ -70,23 +70,20 @@ sanitize: deps
 	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
 	$(SANITIZE_ENV) scripts/sanitize-window.sh $(SANITIZE_BUILD)
 
-# libFuzzer run of the locator arithmetic for FUZZ_SECONDS seconds. The
-# committed seeds in fuzz/corpus are only read; what the fuzzer finds is kept
-# in the build folder, and a failing input is saved there as crash-*.
+# libFuzzer run of the locator arithmetic for FUZZ_SECONDS seconds, built by
+# CMake with FUZZ_CXX (Clang) and -DTERVALO_FUZZ=ON, at -O1 with debug
+# information. The committed seeds in fuzz/corpus are only read; what the
+# fuzzer finds is kept in the build folder, and a failing input is saved there
+# as crash-*, replayed by `$(FUZZ_BUILD)/fuzz_geodesy $(FUZZ_BUILD)/crash-...`.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_CXX ?= clang++
-FUZZ_FLAGS = -std=c++20 -g -O1 -Wall -Wextra -Wpedantic -I. \
-	-ffp-contract=off -fno-fast-math \
-	-fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-FUZZ_SOURCES = fuzz/fuzz_geodesy.cpp $(wildcard geodesy/*.cpp)
 
-$(FUZZ_BUILD)/fuzz_geodesy: $(FUZZ_SOURCES) $(wildcard geodesy/*.h)
+fuzz:
 	@scripts/install-deps.sh fuzz
-	mkdir -p $(FUZZ_BUILD)
-	$(FUZZ_CXX) $(FUZZ_FLAGS) $(FUZZ_SOURCES) -o $@
-
-fuzz: $(FUZZ_BUILD)/fuzz_geodesy
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DTERVALO_FUZZ=ON -DBUILD_TESTING=OFF \
+	    -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1"
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_geodesy
 	mkdir -p $(FUZZ_BUILD)/corpus
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	$(FUZZ_BUILD)/fuzz_geodesy -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=5 \
@@ -108,8 +105,9 @@ fresh-check:
 	    FRESH_DIR=$(FRESH_BUILD) scripts/fresh-debian-check.sh $$suite $(REF) '$(CHECK)' || status=1; \
 	done; exit $$status
 
+# Every build folder the targets above create.
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
 	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
 	fi

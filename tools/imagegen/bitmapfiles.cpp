@@ -10,8 +10,8 @@ constexpr quint32 kInfoHeaderBytes = 40;
 constexpr int kPaletteEntries = 256;
 constexpr int kPaletteEntryBytes = 4; // blue, green, red, reserved
 constexpr quint32 kBiRgb = 0;         // no compression
-} // namespace
 
+// Little-endian field writers.
 void putU8(QByteArray &out, quint8 value) { out.append(char(value)); }
 
 void putU16(QByteArray &out, quint16 value)
@@ -26,6 +26,7 @@ void putU32(QByteArray &out, quint32 value)
     putU16(out, quint16(value >> 16));
 }
 
+// A 40-byte BITMAPINFOHEADER, uncompressed (BI_RGB), one plane.
 QByteArray bitmapInfoHeader(qint32 width, qint32 height, quint16 bitCount,
                             quint32 imageBytes, quint32 coloursUsed)
 {
@@ -45,9 +46,8 @@ QByteArray bitmapInfoHeader(qint32 width, qint32 height, quint16 bitCount,
     return out;
 }
 
+// Bytes of one BMP row of `bytesPerRow` payload, padded to a 4-byte boundary.
 int paddedRowBytes(int bytesPerRow) { return (bytesPerRow + 3) / 4 * 4; }
-
-namespace {
 
 QByteArray fileHeader(quint32 fileBytes, quint32 pixelOffset)
 {

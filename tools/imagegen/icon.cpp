@@ -1,8 +1,5 @@
 #include "icon.h"
 
-#include "bitmapfiles.h"
-
-#include <QBuffer>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -168,47 +165,12 @@ QImage drawIcon(int size)
 
 namespace {
 
-constexpr int kIconDirBytes = 6;
-constexpr int kIconDirEntryBytes = 16;
-constexpr int kAlphaOpaqueFrom = 128; // the 1-bit mask's cut between shown and clear
-constexpr int kLargestBmpEntry = 255; // larger entries are stored as PNG
+constexpr int kAlphaOpaqueFrom = 128; // the cut between shown and clear pixels
 
-// The 1-bit AND mask, rows bottom-up, each row padded to 4 bytes; a set bit
-// marks a transparent pixel.
-QByteArray andMask(const QImage &argb)
+int colourDistance(QRgb a, QRgb b)
 {
-    const int rowBytes = paddedRowBytes((argb.width() + 7) / 8);
-    QByteArray out;
-    for (int y = argb.height() - 1; y >= 0; --y) {
-        QByteArray row(rowBytes, '\0');
-        for (int x = 0; x < argb.width(); ++x) {
-            if (qAlpha(argb.pixel(x, y)) < kAlphaOpaqueFrom)
-                row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
-        }
-        out += row;
-    }
-    return out;
-}
-
-// A 32-bit entry: straight (not premultiplied) BGRA rows bottom-up, then the mask.
-QByteArray bgraEntry(const QImage &icon)
-{
-    const QImage argb = icon.convertToFormat(QImage::Format_ARGB32);
-    QByteArray pixels;
-    for (int y = argb.height() - 1; y >= 0; --y) {
-        for (int x = 0; x < argb.width(); ++x) {
-            const QRgb c = argb.pixel(x, y);
-            putU8(pixels, quint8(qBlue(c)));
-            putU8(pixels, quint8(qGreen(c)));
-            putU8(pixels, quint8(qRed(c)));
-            putU8(pixels, quint8(qAlpha(c)));
-        }
-    }
-    const QByteArray mask = andMask(argb);
-    // The header's height counts the colour rows and the mask rows.
-    return bitmapInfoHeader(argb.width(), argb.height() * 2, 32,
-                            quint32(pixels.size() + mask.size()), 0)
-        + pixels + mask;
+    const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
+    return dr * dr + dg * dg + db * db;
 }
 
 // Colours of the opaque pixels; if there are more than fit in the table, the
@@ -223,15 +185,11 @@ QList<QRgb> opaquePalette(const QImage &argb, int capacity)
     QList<QRgb> colours;
     for (const auto &entry : counts)
         colours.append(entry.first);
-    auto distance = [](QRgb a, QRgb b) {
-        const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
-        return dr * dr + dg * dg + db * db;
-    };
     while (colours.size() > capacity) {
         int bi = 0, bj = 1, best = INT_MAX;
         for (int i = 0; i < colours.size(); ++i)
             for (int j = i + 1; j < colours.size(); ++j)
-                if (const int dd = distance(colours[i], colours[j]); dd < best) {
+                if (const int dd = colourDistance(colours[i], colours[j]); dd < best) {
                     best = dd;
                     bi = i;
                     bj = j;
@@ -244,97 +202,35 @@ QList<QRgb> opaquePalette(const QImage &argb, int capacity)
     return colours;
 }
 
-// The 256-colour entry: palette, 8-bit indices bottom-up, then the mask.
-// Transparent pixels use entry 0 (black) under a set mask bit, as the
-// format's screen logic expects.
-QByteArray indexedEntry(const QImage &icon)
+} // namespace
+
+QImage indexedIcon(int size)
 {
     constexpr int kEntries = 256;
-    const QImage argb = icon.convertToFormat(QImage::Format_ARGB32);
-    QList<QRgb> table{qRgb(0, 0, 0)};
+    const QImage argb = drawIcon(size).convertToFormat(QImage::Format_ARGB32);
+    // Entry 0 is the clear one; every pixel is either clear or fully opaque.
+    QList<QRgb> table{qRgba(0, 0, 0, 0)};
     table += opaquePalette(argb, kEntries - 1);
     auto nearest = [&table](QRgb c) {
         int best = 1, bestDistance = INT_MAX;
         for (int i = 1; i < table.size(); ++i) {
-            const int dr = qRed(c) - qRed(table[i]), dg = qGreen(c) - qGreen(table[i]),
-                      db = qBlue(c) - qBlue(table[i]);
-            if (const int dd = dr * dr + dg * dg + db * db; dd < bestDistance) {
+            if (const int dd = colourDistance(c, table[i]); dd < bestDistance) {
                 bestDistance = dd;
                 best = i;
             }
         }
         return best;
     };
-    QByteArray palette;
-    for (int i = 0; i < kEntries; ++i) {
-        const QRgb c = i < table.size() ? table[i] : qRgb(0, 0, 0);
-        putU8(palette, quint8(qBlue(c)));
-        putU8(palette, quint8(qGreen(c)));
-        putU8(palette, quint8(qRed(c)));
-        putU8(palette, 0);
-    }
-    const int rowBytes = paddedRowBytes(argb.width());
-    QByteArray pixels;
-    for (int y = argb.height() - 1; y >= 0; --y) {
-        QByteArray row(rowBytes, '\0');
+    QImage indexed(argb.size(), QImage::Format_Indexed8);
+    indexed.setColorTable(table);
+    for (int y = 0; y < argb.height(); ++y) {
+        uchar *line = indexed.scanLine(y);
         for (int x = 0; x < argb.width(); ++x) {
             const QRgb c = argb.pixel(x, y);
-            if (qAlpha(c) >= kAlphaOpaqueFrom)
-                row[x] = char(nearest(c));
+            line[x] = uchar(qAlpha(c) >= kAlphaOpaqueFrom ? nearest(c) : 0);
         }
-        pixels += row;
     }
-    const QByteArray mask = andMask(argb);
-    return bitmapInfoHeader(argb.width(), argb.height() * 2, 8,
-                            quint32(pixels.size() + mask.size()), kEntries)
-        + palette + pixels + mask;
-}
-
-QByteArray pngBytes(const QImage &icon)
-{
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    icon.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG");
-    return out;
-}
-
-} // namespace
-
-QByteArray encodeIco(const QList<int> &sizes)
-{
-    constexpr int kIndexedSize = 24;
-    struct Entry {
-        int size;
-        quint16 bitCount;
-        QByteArray data;
-    };
-    QList<Entry> entries{{kIndexedSize, 8, indexedEntry(drawIcon(kIndexedSize))}};
-    for (int size : sizes) {
-        const QImage icon = drawIcon(size);
-        entries.append({size, 32, size > kLargestBmpEntry ? pngBytes(icon) : bgraEntry(icon)});
-    }
-
-    QByteArray out;
-    putU16(out, 0); // reserved
-    putU16(out, 1); // type: icon
-    putU16(out, quint16(entries.size()));
-    quint32 offset = quint32(kIconDirBytes + kIconDirEntryBytes * entries.size());
-    for (const Entry &e : entries) {
-        const quint8 side = e.size > kLargestBmpEntry ? 0 : quint8(e.size); // 0 means 256
-        putU8(out, side);
-        putU8(out, side);
-        putU8(out, 0); // colour count: 0 for 256 colours or more
-        putU8(out, 0); // reserved
-        putU16(out, 1); // planes
-        putU16(out, e.bitCount);
-        putU32(out, quint32(e.data.size()));
-        putU32(out, offset);
-        offset += quint32(e.data.size());
-    }
-    for (const Entry &e : entries)
-        out += e.data;
-    return out;
+    return indexed;
 }
 
 QByteArray iconSvg()

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QImage>
-#include <QList>
 
 namespace imagegen {
 
@@ -13,10 +12,11 @@ namespace imagegen {
 // sizes use their own pixel-aligned layout rather than a shrunken large one.
 QImage drawIcon(int size);
 
-// An ICO file: a 24 x 24 entry in 256 colours with a 1-bit transparency mask,
-// then 32-bit entries with alpha for every size of `sizes` (a 256 entry is
-// stored PNG-compressed, as the format allows).
-QByteArray encodeIco(const QList<int> &sizes);
+// The icon at `size` in at most 256 colours for old screens: entry 0 of the
+// colour table is clear, every other entry opaque; a pixel is clear where the
+// drawn icon is less than half opaque, else it takes the nearest opaque colour
+// (the closest colours are merged when the drawing has more than fit).
+QImage indexedIcon(int size);
 
 // The design as hand-written scalable vector text.
 QByteArray iconSvg();

@@ -8,7 +8,8 @@
 // Output (all deterministic, so a re-run changes no committed byte):
 //   dial.bmp, dial@2x.bmp        the compass dial, 8-bit palette BMP, 165 and 330 px
 //   compass.bmp, compass@2x.bmp  the side picture, 24-bit BMP, 208x415 and 416x830
-//   tervalo.ico                  24 px in 256 colours + mask, and 32-bit 16..256 px
+//   tervalo.ico                  24 px in 256 colours + mask, and 32-bit 16..256 px,
+//                                put together from the PNGs by icotool (package icoutils)
 //   tervalo.svg                  the icon as vector shapes
 //   icons/tervalo-N.png          the icon at N = 16, 24, 32, 48, 64, 128, 256
 // The "@2x" names follow Qt's convention, so QPixmap/QIcon loading ":/dial.bmp"
@@ -20,9 +21,11 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QTextStream>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -38,6 +41,8 @@ const char *const kFontFiles[] = {
 };
 
 const QList<int> kIconSizes{16, 24, 32, 48, 64, 128, 256};
+constexpr int kIndexedIconSize = 24; // the icon also in 256 colours, first in the ICO
+constexpr int kLargestBmpEntry = 255; // larger ICO entries are stored as PNG
 
 bool write(const QDir &dir, const QString &name, const QByteArray &bytes)
 {
@@ -47,6 +52,52 @@ bool write(const QDir &dir, const QString &name, const QByteArray &bytes)
         return false;
     }
     std::printf("%s (%lld bytes)\n", qPrintable(path), static_cast<long long>(bytes.size()));
+    return true;
+}
+
+QByteArray pngBytes(const QImage &image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+QString iconPngName(int size)
+{
+    return QStringLiteral("icons/tervalo-%1.png").arg(size);
+}
+
+// The ICO holds the 256-colour icon, then the written PNG of every size in
+// 32 bits with alpha; the largest is stored as the PNG itself. icotool adds
+// each entry's 1-bit mask, clear where alpha is 127 or less: the same cut as
+// the 256-colour icon's.
+bool writeIco(const QDir &out, const QString &name)
+{
+    const QString path = out.filePath(name);
+    QTemporaryDir scratch;
+    const QString indexedPath = scratch.filePath(QStringLiteral("indexed.png"));
+    const QByteArray indexedPng = pngBytes(imagegen::indexedIcon(kIndexedIconSize));
+    if (!scratch.isValid() || !imagegen::writeFile(indexedPath, indexedPng)) {
+        std::fprintf(stderr, "imagegen: cannot write a temporary file for %s\n", qPrintable(path));
+        return false;
+    }
+    QStringList arguments{"--create", "--output=" + path, "--alpha-threshold=127",
+                          "--bit-depth=8", indexedPath, "--bit-depth=32"};
+    for (int size : kIconSizes) {
+        const QString png = out.filePath(iconPngName(size));
+        arguments += size > kLargestBmpEntry ? "--raw=" + png : png;
+    }
+    QProcess icotool;
+    icotool.setProcessChannelMode(QProcess::ForwardedChannels);
+    icotool.start(QStringLiteral(IMAGEGEN_ICOTOOL), arguments);
+    if (!icotool.waitForFinished(-1) || icotool.exitStatus() != QProcess::NormalExit
+        || icotool.exitCode() != 0) {
+        std::fprintf(stderr, "imagegen: icotool could not write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s (%lld bytes)\n", qPrintable(path), static_cast<long long>(QFileInfo(path).size()));
     return true;
 }
 
@@ -80,14 +131,11 @@ int main(int argc, char **argv)
         && write(out, "dial@2x.bmp", encodeBmp8(drawDial(2)))
         && write(out, "compass.bmp", encodeBmp24(drawPhoto(1)))
         && write(out, "compass@2x.bmp", encodeBmp24(drawPhoto(2)))
-        && write(out, "tervalo.ico", encodeIco(kIconSizes))
         && write(out, "tervalo.svg", iconSvg());
     for (int size : kIconSizes) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        drawIcon(size).convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG");
-        ok = ok && write(out, QStringLiteral("icons/tervalo-%1.png").arg(size), png);
+        const QImage icon = drawIcon(size).convertToFormat(QImage::Format_ARGB32);
+        ok = ok && write(out, iconPngName(size), pngBytes(icon));
     }
+    ok = ok && writeIco(out, "tervalo.ico");
     return ok ? 0 : 1;
 }
