@@ -2,13 +2,13 @@
 # Installs the Debian packages that a make target needs and that this machine
 # lacks. Each package is checked with dpkg; only the missing ones are fetched.
 #
-#   scripts/install-deps.sh build      compiler, CMake, Qt 6 Widgets, a font
+#   scripts/install-deps.sh build      compiler, CMake, Qt 6 Widgets and its Wayland plugin, a font
 #   scripts/install-deps.sh bench      the above, Google Benchmark, and Xvfb with the X11 headers for timing the start-up
 #   scripts/install-deps.sh fuzz       the above and clang with its fuzzer runtime
 #   scripts/install-deps.sh screen     Xvfb, screenshot tools and the accessibility bus, for looking at and closing the window
 set -eu
 
-build="cmake g++ make pkg-config qt6-base-dev fonts-dejavu-core"
+build="cmake g++ make pkg-config qt6-base-dev qt6-wayland fonts-dejavu-core"
 # What scripts/close-with-esci.py needs to find and press "Esci".
 window_closing="python3-gi gir1.2-atspi-2.0 at-spi2-core dbus-daemon"
 packages=$build
