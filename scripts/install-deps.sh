@@ -6,6 +6,7 @@
 #   scripts/install-deps.sh bench      the above, Google Benchmark, and Xvfb with the X11 headers for timing the start-up
 #   scripts/install-deps.sh fuzz       the above and clang with its fuzzer runtime
 #   scripts/install-deps.sh screen     Xvfb, screenshot tools and the accessibility bus, for looking at and closing the window
+#   scripts/install-deps.sh package    Debian's packaging tools and checkers, and what the package's tests use (Xvfb, headless weston)
 set -eu
 
 build="cmake g++ make pkg-config qt6-base-dev qt6-wayland fonts-dejavu-core"
@@ -18,6 +19,7 @@ for set in "$@"; do
         bench) packages="$packages libbenchmark-dev xvfb xauth x11-utils libx11-dev libxdamage-dev" ;;
         fuzz) packages="$packages clang libclang-rt-14-dev" ;;
         screen) packages="$packages xvfb xauth imagemagick x11-utils $window_closing" ;;
+        package) packages="$packages build-essential debhelper dpkg-dev lintian appstream desktop-file-utils autopkgtest xvfb xauth weston $window_closing" ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac
 done
