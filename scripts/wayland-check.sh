@@ -41,10 +41,14 @@ weston --backend=headless-backend.so --socket="$socket" --idle-time=0 --no-confi
     --log="$runtime/weston.log" &
 weston_pid=$!
 
-log="$runtime/client.log"
+raw="$runtime/client.log"
 status=0
 WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1 \
-    "$here/close-with-esci.py" "$program" 2>"$log" || status=$?
+    "$here/close-with-esci.py" "$program" 2>"$raw" || status=$?
+# One notation for the protocol lines: newer libwayland writes objects as
+# name#id, not name@id, and puts the event queue's name after the time.
+log="$runtime/protocol.log"
+sed -e 's/\([a-z0-9_]\)#\([0-9]\)/\1@\2/g' -e 's/^\(\[[ 0-9.]*\]\) {[^}]*} /\1 /' "$raw" >"$log"
 
 failed=""
 fail()
@@ -68,8 +72,19 @@ else
     }
     sent "set_title(\"$title\")"
     sent "set_app_id(\"$app_id\")"
-    sent "set_min_size($width, $height)"
-    sent "set_max_size($width, $height)"
+    # A fixed size: every minimum the window asks for is also its maximum.
+    # The toolkit may ask again with its decoration added around the form.
+    sizes()
+    {
+        sed -n "s/.*-> xdg_toplevel@$toplevel\.$1(\([0-9]*\), \([0-9]*\)).*/\1x\2/p" "$log" | tr '\n' ' '
+    }
+    minimum=$(sizes set_min_size)
+    maximum=$(sizes set_max_size)
+    [ "$minimum" = "$maximum" ] || fail "the size is not fixed: minimum sizes $minimum, maximum sizes $maximum"
+    case " $minimum" in
+        *" ${width}x$height "*) ;;
+        *) fail "the window never fixed its size at ${width}x$height (it asked for $minimum)" ;;
+    esac
     grep -q -- " wl_surface@$surface\.enter(wl_output@" "$log" || fail "the compositor never mapped the window on its output"
 fi
 if [ "$status" -ne 0 ]; then
@@ -78,7 +93,7 @@ fi
 
 if [ -n "$failed" ]; then
     echo "wayland-check: what the program and close-with-esci reported (protocol lines left out):" >&2
-    grep -v '^\[ *[0-9.]*\] ' "$log" >&2 || true
+    grep -v '^\[ *[0-9.]*\] ' "$raw" >&2 || true
     echo "wayland-check: the end of weston's log:" >&2
     tail -n 20 "$runtime/weston.log" >&2 || true
     exit 1
