@@ -15,11 +15,16 @@ set -eu
 [ $# -eq 1 ] && [ -n "$1" ] || { echo "usage: $0 OUT_FOLDER" >&2; exit 2; }
 top=$(cd "$(dirname "$0")/.." && pwd)
 version=$(dpkg-parsechangelog -l "$top/debian/changelog" -S Version)
-source="$1/tervalo-${version%-*}"
 
-rm -rf "$1"
+mkdir -p "$1"
+out=$(cd "$1" && pwd)
+# The folder is emptied first, so it must not hold the checkout itself.
+case "$top/" in
+    "$out"/*) echo "package: $1 holds the checkout; give the build a folder of its own" >&2; exit 2 ;;
+esac
+rm -rf "$out"
+source="$out/tervalo-${version%-*}"
 mkdir -p "$source"
-source=$(cd "$source" && pwd)
 cd "$top"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     # The files git knows, committed or not, less the ignored ones and the
@@ -36,4 +41,4 @@ cd "$source"
 # package's own make; its parallel builds come from -J instead.
 unset MAKEFLAGS MFLAGS MAKELEVEL
 dpkg-buildpackage -b -us -uc -Jauto --post-clean
-echo "package: built $(ls "$source"/../*.deb | tr '\n' ' ')"
+echo "package: built $(ls "$out"/*.deb | tr '\n' ' ')"
