@@ -55,7 +55,11 @@ if [ -n "$out" ]; then
 fi
 echo "desktop-file-validate: $(basename "$entry") is clean"
 
-# What the package would leave behind is judged against the state before it.
+# What the package would leave behind is judged against the state before
+# it, so a copy that an earlier run left installed goes first.
+if dpkg-query -W -f='${Status}' tervalo 2>/dev/null | grep -q -v 'not-installed'; then
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q tervalo
+fi
 files="$folder/package-files"
 dirs_before="$folder/package-dirs-before"
 (cd "$tree" && find . ! -type d | sed 's/^\.//') >"$files"
