@@ -90,6 +90,26 @@ fuzz:
 	    -dict=fuzz/locator.dict -artifact_prefix=$(FUZZ_BUILD)/ -print_final_stats=1 \
 	    $(FUZZ_BUILD)/corpus fuzz/corpus
 
+# The Debian package, built by Debian's own tools from a copy of the tree;
+# every file of the build lands in PACKAGE_BUILD. `make package-check` then
+# lints it, installs it, runs its as-installed tests (debian/tests, under
+# Xvfb and under a headless Wayland compositor) with autopkgtest and purges
+# it again; it installs packages, so it needs root or sudo.
+PACKAGE_BUILD ?= build-package
+
+.PHONY: package package-check clean-package
+
+package:
+	@scripts/install-deps.sh package
+	scripts/package.sh $(PACKAGE_BUILD)
+
+package-check: package
+	scripts/package-check.sh $(PACKAGE_BUILD)
+
+clean: clean-package
+clean-package:
+	rm -rf $(PACKAGE_BUILD)
+
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems
 # (chroots made by debootstrap, kept in FRESH_BUILD); see
 # scripts/fresh-debian-check.sh. Needs root.

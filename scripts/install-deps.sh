@@ -2,21 +2,25 @@
 # Installs the Debian packages that a make target needs and that this machine
 # lacks. Each package is checked with dpkg; only the missing ones are fetched.
 #
-#   scripts/install-deps.sh build      compiler, CMake, Qt 6 Widgets, a font
+#   scripts/install-deps.sh build      compiler, CMake, Qt 6 Widgets and its Wayland plugin, a font
 #   scripts/install-deps.sh bench      the above, Google Benchmark, and Xvfb with the X11 headers for timing the start-up
 #   scripts/install-deps.sh fuzz       the above and clang with its fuzzer runtime
-#   scripts/install-deps.sh screen     Xvfb and screenshot tools, for looking at the window
+#   scripts/install-deps.sh screen     Xvfb, screenshot tools and the accessibility bus, for looking at and closing the window
+#   scripts/install-deps.sh package    Debian's packaging tools and checkers, and what the package's tests use (Xvfb, headless weston)
 #   scripts/install-deps.sh fresh      debootstrap and git, for checking a commit on a fresh Debian (make fresh-check)
 set -eu
 
-build="cmake g++ make pkg-config qt6-base-dev fonts-dejavu-core"
+build="cmake g++ make pkg-config qt6-base-dev qt6-wayland fonts-dejavu-core"
+# What scripts/close-with-esci.py needs to find and press "Esci".
+window_closing="python3-gi gir1.2-atspi-2.0 at-spi2-core dbus-daemon"
 packages=$build
 for set in "$@"; do
     case $set in
         build) ;;
         bench) packages="$packages libbenchmark-dev xvfb xauth x11-utils libx11-dev libxdamage-dev" ;;
         fuzz) packages="$packages clang libclang-rt-dev" ;;
-        screen) packages="$packages xvfb xauth imagemagick xdotool x11-utils" ;;
+        screen) packages="$packages xvfb xauth imagemagick x11-utils $window_closing" ;;
+        package) packages="$packages build-essential debhelper dpkg-dev lintian appstream desktop-file-utils autopkgtest xvfb xauth weston $window_closing" ;;
         fresh) packages="$packages debootstrap debian-archive-keyring git" ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac

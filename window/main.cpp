@@ -5,7 +5,9 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("tervalo"));
+    // The desktop entry's id (set in window/CMakeLists.txt): on Wayland it
+    // is the window's app id, which the desktop matches to the entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TERVALO_APP_ID));
 
     // Closing the window ends the event loop, and with it the program.
     Form2 window;

@@ -1,0 +1,93 @@
+#!/bin/sh
+# Checks the Debian package that scripts/package.sh built in FOLDER, first as
+# a distribution checks a package, then as a user gets it:
+#   1. lintian: no error and no warning (an override only with its reason);
+#   2. appstreamcli (--no-net) on the metadata, alone and with the desktop
+#      entry and icons beside it, and desktop-file-validate on the entry:
+#      nothing to report;
+#   3. apt-get install ./FOLDER/tervalo_*.deb, which must pull in by itself
+#      whatever the program needs;
+#   4. the package's own as-installed tests (debian/tests), run by Debian's
+#      autopkgtest on this machine (the null runner);
+#   5. apt-get purge, after which none of the package's files may remain.
+# It installs and removes packages, so it runs as root or through sudo.
+#
+#   scripts/package-check.sh FOLDER
+set -eu
+
+[ $# -eq 1 ] || { echo "usage: $0 FOLDER" >&2; exit 2; }
+folder=$(cd "$1" && pwd)
+source=$(ls -d "$folder"/tervalo-*/)
+deb=$(ls "$folder"/tervalo_*.deb)
+changes=$(ls "$folder"/tervalo_*.changes)
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+step()
+{
+    echo "package-check: $1"
+}
+
+step "lintian"
+lintian --display-info --fail-on error,warning "$changes"
+
+step "appstreamcli and desktop-file-validate"
+tree="$folder/unpacked"
+rm -rf "$tree"
+dpkg-deb -x "$deb" "$tree"
+metainfo=$(ls "$tree"/usr/share/metainfo/*.metainfo.xml)
+entry=$(ls "$tree"/usr/share/applications/*.desktop)
+appstream()
+{
+    # Infos are advice; an error or a warning fails the check.
+    out=$(appstreamcli "$@" 2>&1) || { printf '%s\n' "$out" >&2; return 1; }
+    printf '%s\n' "$out"
+    if printf '%s\n' "$out" | grep -q '^ *[EW]: '; then
+        echo "package-check: appstreamcli $1 reported a warning" >&2
+        return 1
+    fi
+}
+appstream validate --no-net --explain "$metainfo"
+appstream validate-tree --no-net --explain "$tree"
+# desktop-file-validate prints only errors, warnings and hints.
+out=$(desktop-file-validate "$entry" 2>&1) || true
+if [ -n "$out" ]; then
+    printf '%s\n' "$out" >&2
+    exit 1
+fi
+echo "desktop-file-validate: $(basename "$entry") is clean"
+
+# What the package would leave behind is judged against the state before
+# it, so a copy that an earlier run left installed goes first.
+if dpkg-query -W -f='${Status}' tervalo 2>/dev/null | grep -q -v 'not-installed'; then
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q tervalo
+fi
+files="$folder/package-files"
+dirs_before="$folder/package-dirs-before"
+(cd "$tree" && find . ! -type d | sed 's/^\.//') >"$files"
+(cd "$tree" && find . -type d | sed 's/^\.//' | while read -r d; do [ ! -d "$d" ] || echo "$d"; done) >"$dirs_before"
+
+step "apt-get install $deb"
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb"
+dpkg-query -W -f='${Package} ${Version}: ${Status}\n' tervalo
+
+step "autopkgtest (debian/tests) on the installed package"
+rm -rf "$folder/autopkgtest"
+$sudo autopkgtest --no-built-binaries --output-dir "$folder/autopkgtest" "$source" -- null
+
+step "apt-get purge tervalo"
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q tervalo
+left=""
+while read -r f; do
+    if [ -e "$f" ] || [ -L "$f" ]; then left="$left $f"; fi
+done <"$files"
+(cd "$tree" && find . -type d | sed 's/^\.//') | while read -r d; do
+    if [ -d "$d" ] && ! grep -q -x -F -- "$d" "$dirs_before"; then echo "$d"; fi
+done >"$folder/package-dirs-left"
+if [ -n "$left" ] || [ -s "$folder/package-dirs-left" ]; then
+    echo "package-check: left after purging:$left $(tr '\n' ' ' <"$folder/package-dirs-left")" >&2
+    exit 1
+fi
+if dpkg-query -W -f='${Status}' tervalo 2>/dev/null | grep -q -v 'not-installed'; then
+    echo "package-check: dpkg still knows tervalo after the purge" >&2
+    exit 1
+fi
+step "passed: $(basename "$deb") ($(stat -c %s "$deb") bytes) is clean, installs, works as installed and purges without a trace"
