@@ -11,6 +11,7 @@
 
 #include "geodesy/great_circle_trace.h"
 #include "geodesy/locator.h"
+#include "tests/random_locator.h"
 
 namespace {
 
@@ -20,22 +21,13 @@ struct Pair {
     std::string first, second;
 };
 
-std::string RandomLocator(std::mt19937& rng, bool square) {
-    auto pick = [&rng](char first, int count) {
-        return static_cast<char>(first + std::uniform_int_distribution<int>(0, count - 1)(rng));
-    };
-    std::string text{pick('A', 18), pick('A', 18), pick('0', 10), pick('0', 10)};
-    if (!square) text += {pick('a', 24), pick('a', 24)};
-    return text;
-}
-
-const std::vector<Pair>& Pairs() {
+const std::vector<Pair>& benchPairs() {
     static const std::vector<Pair> pairs = [] {
         std::mt19937 rng(1234);
         std::vector<Pair> v;
         for (int i = 0; i < kPairs; ++i) {
             // One in eight is a four-character square, as people often type.
-            v.push_back({RandomLocator(rng, i % 8 == 0), RandomLocator(rng, i % 8 == 3)});
+            v.push_back({randomLocator(rng, i % 8 == 0, 'a'), randomLocator(rng, i % 8 == 3, 'a')});
         }
         return v;
     }();
@@ -45,7 +37,7 @@ const std::vector<Pair>& Pairs() {
 // The next pair's index, made to depend on this pair's result (times zero)
 // so that one calculation ends before the next begins, as when a person
 // types: each figure is a calculation's latency, not its throughput.
-std::size_t NextIndex(std::size_t i, double result) {
+std::size_t nextIndex(std::size_t i, double result) {
     return i + 1 + static_cast<std::size_t>(result * 0.0 != 0.0);
 }
 
@@ -54,14 +46,14 @@ struct CallArguments {
     double Y1, Y2, D, C, quotientD, d, Z, quotientA;
 };
 
-const std::vector<CallArguments>& Arguments() {
+const std::vector<CallArguments>& callArguments() {
     static const std::vector<CallArguments> arguments = [] {
         std::vector<CallArguments> v;
-        for (const Pair& pair : Pairs()) {
+        for (const Pair& pair : benchPairs()) {
             const auto check = geodesy::NormaliseLocators(pair.first, pair.second);
             const auto a = geodesy::DecodeLocator(check.locator1);
             const auto b = geodesy::DecodeLocator(check.locator2);
-            const auto t = geodesy::TraceAzimuthDistance(a.latitude, a.longitude, b.latitude, b.longitude);
+            const auto t = geodesy::traceAzimuthDistance(a.latitude, a.longitude, b.latitude, b.longitude);
             v.push_back({t.Y1, t.Y2, t.D, t.C, std::sqrt(1 - t.C * t.C) / t.C, t.d, t.Z,
                          std::sqrt(1 - t.Z * t.Z) / t.Z});
         }
@@ -70,8 +62,8 @@ const std::vector<CallArguments>& Arguments() {
     return arguments;
 }
 
-void WholeCalculation(benchmark::State& state) {
-    const auto& pairs = Pairs();
+void wholeCalculation(benchmark::State& state) {
+    const auto& pairs = benchPairs();
     std::size_t i = 0;
     for (auto _ : state) {
         const Pair& pair = pairs[i % pairs.size()];
@@ -80,15 +72,15 @@ void WholeCalculation(benchmark::State& state) {
         const auto b = geodesy::DecodeLocator(check.locator2);
         auto result = geodesy::AzimuthDistance(a.latitude, a.longitude, b.latitude, b.longitude);
         benchmark::DoNotOptimize(check.inputInvalid);
-        i = NextIndex(i, result.distance);
+        i = nextIndex(i, result.distance);
     }
 }
-BENCHMARK(WholeCalculation);
+BENCHMARK(wholeCalculation);
 
 // The ten library calls with the data dependencies the mathematics imposes:
 // each arc-tangent waits for its square root, which waits for the cosines.
-void MathLibraryFloor(benchmark::State& state) {
-    const auto& arguments = Arguments();
+void mathLibraryFloor(benchmark::State& state) {
+    const auto& arguments = callArguments();
     std::size_t i = 0;
     for (auto _ : state) {
         const CallArguments& x = arguments[i % arguments.size()];
@@ -98,25 +90,25 @@ void MathLibraryFloor(benchmark::State& state) {
         const double d = std::atan(std::sqrt(1 - C * C) / C);
         const double Z = (sinY2 - C * sinY1) / std::sin(d) / cosY1;
         const double A = std::atan(std::sqrt(1 - Z * Z) / Z);
-        i = NextIndex(i, A);
+        i = nextIndex(i, A);
     }
 }
-BENCHMARK(MathLibraryFloor);
+BENCHMARK(mathLibraryFloor);
 
 // The same ten calls on arguments computed beforehand, so that the processor
 // can overlap them: a lower bound no real calculation reaches.
-void IndependentCallsFloor(benchmark::State& state) {
-    const auto& arguments = Arguments();
+void independentCallsFloor(benchmark::State& state) {
+    const auto& arguments = callArguments();
     std::size_t i = 0;
     for (auto _ : state) {
         const CallArguments& x = arguments[i % arguments.size()];
         double sum = std::sin(x.Y1) + std::cos(x.Y1) + std::sin(x.Y2) + std::cos(x.Y2) + std::cos(x.D);
         sum += std::sqrt(1 - x.C * x.C) + std::atan(x.quotientD) + std::sin(x.d);
         sum += std::sqrt(1 - x.Z * x.Z) + std::atan(x.quotientA);
-        i = NextIndex(i, sum);
+        i = nextIndex(i, sum);
     }
 }
-BENCHMARK(IndependentCallsFloor);
+BENCHMARK(independentCallsFloor);
 
 }  // namespace
 

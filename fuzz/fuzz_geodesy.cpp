@@ -26,21 +26,21 @@
 namespace {
 
 // Prints what broke and stops; libFuzzer then saves the input as a crash.
-[[noreturn]] void Broken(const char* promise, double a, double b) {
+[[noreturn]] void broken(const char* promise, double a, double b) {
     std::fprintf(stderr, "broken promise: %s (values %.17g, %.17g)\n", promise, a, b);
     std::abort();
 }
 
-bool Whole(double x) { return std::isfinite(x) && std::floor(x) == x; }
+bool whole(double x) { return std::isfinite(x) && std::floor(x) == x; }
 
-bool Within(double x, double low, double high) { return x >= low && x <= high; }
+bool within(double x, double low, double high) { return x >= low && x <= high; }
 
-void CheckPosition(const geodesy::Position& p, bool valid) {
+void checkPosition(const geodesy::Position& p, bool valid) {
     if (!std::isfinite(p.latitude) || !std::isfinite(p.longitude)) {
-        Broken("decoded position is finite", p.latitude, p.longitude);
+        broken("decoded position is finite", p.latitude, p.longitude);
     }
-    if (valid && (!Within(p.latitude, -90, 90) || !Within(p.longitude, -180, 180))) {
-        Broken("decoded position of a valid locator lies on the earth", p.latitude, p.longitude);
+    if (valid && (!within(p.latitude, -90, 90) || !within(p.longitude, -180, 180))) {
+        broken("decoded position of a valid locator lies on the earth", p.latitude, p.longitude);
     }
 }
 
@@ -55,23 +55,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const geodesy::LocatorCheck check = geodesy::NormaliseLocators(first, second);
     if (check.firstTooLong && !check.inputInvalid) {
-        Broken("a first locator that is too long makes the pair invalid", 0, 0);
+        broken("a first locator that is too long makes the pair invalid", 0, 0);
     }
     const bool valid = !check.inputInvalid;
 
     const geodesy::Position p1 = geodesy::DecodeLocator(check.locator1);
     const geodesy::Position p2 = geodesy::DecodeLocator(check.locator2);
-    CheckPosition(p1, valid);
-    CheckPosition(p2, valid);
+    checkPosition(p1, valid);
+    checkPosition(p2, valid);
 
     const geodesy::AzimuthDistanceResult r =
         geodesy::AzimuthDistance(p1.latitude, p1.longitude, p2.latitude, p2.longitude);
     if (valid) {
-        if (!Whole(r.azimuth) || !Within(r.azimuth, 0, 360)) {
-            Broken("azimuth of a valid pair is a whole number within 0..360", r.azimuth, r.distance);
+        if (!whole(r.azimuth) || !within(r.azimuth, 0, 360)) {
+            broken("azimuth of a valid pair is a whole number within 0..360", r.azimuth, r.distance);
         }
-        if (!Whole(r.distance) || !Within(r.distance, 0, 19970)) {
-            Broken("distance of a valid pair is a whole number within 0..19970", r.azimuth, r.distance);
+        if (!whole(r.distance) || !within(r.distance, 0, 19970)) {
+            broken("distance of a valid pair is a whole number within 0..19970", r.azimuth, r.distance);
         }
     }
     return 0;

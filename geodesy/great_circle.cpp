@@ -19,12 +19,12 @@ constexpr double kDueSouthGuard = -0.9999999;     // azimuth cosines below read 
 constexpr double kFullCircleDeg = 360;
 
 // Int(x + 0.5): halves go up.
-double RoundHalfUp(double x) { return std::floor(x + 0.5); }
+double roundHalfUp(double x) { return std::floor(x + 0.5); }
 
 // Arc-tangent of sqrt(1 - v * v) / v, plus PI for a negative v: the arc-cosine
 // of v in 0..PI. An exactly zero v would divide by zero; the quotient's limit,
 // +infinity, is taken instead, whose arc-tangent is a quarter turn.
-double ArcCosine(double v) {
+double arcCosine(double v) {
     const double quotient = v != 0 ? std::sqrt(1 - v * v) / v : std::numeric_limits<double>::infinity();
     double angle = std::atan(quotient);
     if (v < 0) angle = angle + PI;
@@ -33,7 +33,7 @@ double ArcCosine(double v) {
 
 }  // namespace
 
-AzimuthDistanceTrace TraceAzimuthDistance(double lat1, double lon1, double lat2, double lon2) {
+AzimuthDistanceTrace traceAzimuthDistance(double lat1, double lon1, double lat2, double lon2) {
     AzimuthDistanceTrace t;
     t.X1 = lon1 > 0 ? lon1 * K : (lon1 + kFullCircleDeg) * K;
     t.X2 = lon2 > 0 ? lon2 * K : (lon2 + kFullCircleDeg) * K;
@@ -49,22 +49,22 @@ AzimuthDistanceTrace TraceAzimuthDistance(double lat1, double lon1, double lat2,
     const double sinY1 = std::sin(t.Y1), cosY1 = std::cos(t.Y1);
     const double sinY2 = std::sin(t.Y2), cosY2 = std::cos(t.Y2);
     t.C = (sinY1 * sinY2) + ((cosY1 * cosY2) * std::cos(t.D));
-    t.d = ArcCosine(t.C);
+    t.d = arcCosine(t.C);
 
     t.Z = ((sinY2 - t.C * sinY1) / std::sin(t.d)) / cosY1;
     // Near -1, 1 - Z * Z loses every digit; such points lie due south.
-    t.azimuthMagnitude = t.Z < kDueSouthGuard ? PI : ArcCosine(t.Z);
+    t.azimuthMagnitude = t.Z < kDueSouthGuard ? PI : arcCosine(t.Z);
 
     // Point 2 west of point 1: the azimuth lies in the western half.
     t.A = t.D < PI ? -t.azimuthMagnitude + 2 * PI : t.azimuthMagnitude;
 
-    t.result.azimuth = RoundHalfUp(t.A / K);
-    t.result.distance = RoundHalfUp(kEarthRadiusKm * t.d);
+    t.result.azimuth = roundHalfUp(t.A / K);
+    t.result.distance = roundHalfUp(kEarthRadiusKm * t.d);
     return t;
 }
 
 AzimuthDistanceResult AzimuthDistance(double lat1, double lon1, double lat2, double lon2) {
-    return TraceAzimuthDistance(lat1, lon1, lat2, lon2).result;
+    return traceAzimuthDistance(lat1, lon1, lat2, lon2).result;
 }
 
 }  // namespace geodesy

@@ -19,6 +19,6 @@ struct AzimuthDistanceTrace {
     AzimuthDistanceResult result;
 };
 
-AzimuthDistanceTrace TraceAzimuthDistance(double lat1, double lon1, double lat2, double lon2);
+AzimuthDistanceTrace traceAzimuthDistance(double lat1, double lon1, double lat2, double lon2);
 
 }  // namespace geodesy

@@ -24,13 +24,13 @@ constexpr int kCodeX = 88;      // last sub-square letter
 // same double division once for each code, so a look-up gives the very bits
 // that dividing at run time would, without the division's latency.
 template <int Divisor>
-constexpr std::array<double, 256> SubSquareTerms() {
+constexpr std::array<double, 256> subSquareTerms() {
     std::array<double, 256> terms{};
     for (int code = 0; code < 256; ++code) terms[code] = (code - 64.5) / Divisor;
     return terms;
 }
-constexpr auto kLongitudeSubSquareTerms = SubSquareTerms<12>();  // degrees
-constexpr auto kLatitudeSubSquareTerms = SubSquareTerms<24>();   // degrees
+constexpr auto kLongitudeSubSquareTerms = subSquareTerms<12>();  // degrees
+constexpr auto kLatitudeSubSquareTerms = subSquareTerms<24>();   // degrees
 
 struct Normalised {
     std::size_t length = 0;     // characters, after the first completion
@@ -39,33 +39,33 @@ struct Normalised {
 };
 
 // Puts `typed` into `text` upper-cased and completed.
-Normalised UpperCaseAndComplete(std::string_view typed, std::string& text) {
-    text = text::UpperCaseAscii(typed);
+Normalised upperCaseAndComplete(std::string_view typed, std::string& text) {
+    text = text::upperCaseAscii(typed);
     Normalised n;
-    n.length = text::CharacterCount(text);
+    n.length = text::characterCount(text);
     if (n.length >= 1 && n.length <= kCompletable) {
         text += kSquareCentre;
         n.length += kSquareCentre.size();
         n.completed = true;
     }
-    n.codes = text::LeadingCodes(text);
+    n.codes = text::leadingCodes(text);
     return n;
 }
 
-bool ThirdIsDigit(const std::array<int, 6>& codes, std::size_t length) {
+bool thirdIsDigit(const std::array<int, 6>& codes, std::size_t length) {
     return length >= 3 && codes[2] >= kCodeZero && codes[2] <= kCodeNine;
 }
 
-bool InRange(int code, int first, int last) { return code >= first && code <= last; }
+bool inRange(int code, int first, int last) { return code >= first && code <= last; }
 
 // Only texts typed with four or six characters can name a real sub-square;
 // three or five characters would put a completion letter where a digit or a
 // sub-square letter belongs and silently move the point by degrees.
-bool IsRealLocator(const std::array<int, 6>& c, std::size_t length) {
+bool isRealLocator(const std::array<int, 6>& c, std::size_t length) {
     return length == kLocatorLength
-        && InRange(c[0], kCodeA, kCodeR) && InRange(c[1], kCodeA, kCodeR)
-        && InRange(c[2], kCodeZero, kCodeNine) && InRange(c[3], kCodeZero, kCodeNine)
-        && InRange(c[4], kCodeA, kCodeX) && InRange(c[5], kCodeA, kCodeX);
+        && inRange(c[0], kCodeA, kCodeR) && inRange(c[1], kCodeA, kCodeR)
+        && inRange(c[2], kCodeZero, kCodeNine) && inRange(c[3], kCodeZero, kCodeNine)
+        && inRange(c[4], kCodeA, kCodeX) && inRange(c[5], kCodeA, kCodeX);
 }
 
 }  // namespace
@@ -73,15 +73,15 @@ bool IsRealLocator(const std::array<int, 6>& c, std::size_t length) {
 LocatorCheck NormaliseLocators(std::string_view first, std::string_view second) {
     LocatorCheck check;
 
-    const Normalised one = UpperCaseAndComplete(first, check.locator1);
+    const Normalised one = upperCaseAndComplete(first, check.locator1);
     const auto& codes1 = one.codes;
     if (one.length > kLocatorLength) check.firstTooLong = check.inputInvalid = true;
-    if (!ThirdIsDigit(codes1, one.length)) check.inputInvalid = true;
+    if (!thirdIsDigit(codes1, one.length)) check.inputInvalid = true;
 
-    const Normalised two = UpperCaseAndComplete(second, check.locator2);
+    const Normalised two = upperCaseAndComplete(second, check.locator2);
     const auto& codes2 = two.codes;
     if (two.length > kLocatorLength) check.inputInvalid = true;
-    if (!ThirdIsDigit(codes2, two.length)) check.inputInvalid = true;
+    if (!thirdIsDigit(codes2, two.length)) check.inputInvalid = true;
 
     if (one.length == 0 || two.length == 0) check.inputInvalid = true;
 
@@ -93,7 +93,7 @@ LocatorCheck NormaliseLocators(std::string_view first, std::string_view second) 
         check.locator2 += kSquareCentre;
     }
 
-    if (!IsRealLocator(codes1, one.length) || !IsRealLocator(codes2, two.length)) {
+    if (!isRealLocator(codes1, one.length) || !isRealLocator(codes2, two.length)) {
         check.inputInvalid = true;
     }
 
@@ -101,7 +101,7 @@ LocatorCheck NormaliseLocators(std::string_view first, std::string_view second) 
 }
 
 Position DecodeLocator(std::string_view locator) {
-    const auto c = text::LeadingCodes(locator);
+    const auto c = text::leadingCodes(locator);
     // Whole-degree terms first, left to right, then the sub-square term.
     Position p;
     p.longitude = -180.0 + (c[0] - kCodeA) * 20 + (c[2] - kCodeZero) * 2 + kLongitudeSubSquareTerms[c[4]];

@@ -12,12 +12,12 @@ struct Character {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 // Reads the character that starts at the front of `text` (non-empty).
 // Overlong forms, surrogates and values past U+10FFFF are not well formed:
 // their first byte then counts as one character.
-Character ReadCharacter(std::string_view text) {
+Character readCharacter(std::string_view text) {
     const auto lead = static_cast<unsigned char>(text[0]);
     if (lead < 0x80) return {lead, 1};
 
@@ -36,7 +36,7 @@ Character ReadCharacter(std::string_view text) {
     if (text.size() < length) return {kReplacement, 1};
     for (std::size_t i = 1; i < length; ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (!IsContinuation(byte)) return {kReplacement, 1};
+        if (!isContinuation(byte)) return {kReplacement, 1};
         value = (value << 6) | (byte & 0x3F);
     }
     const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
@@ -46,21 +46,21 @@ Character ReadCharacter(std::string_view text) {
 
 }  // namespace
 
-std::size_t CharacterCount(std::string_view text) {
+std::size_t characterCount(std::string_view text) {
     std::size_t count = 0;
     while (!text.empty()) {
         // ASCII runs are the common case; skip them a byte at a time without decoding.
         if (static_cast<unsigned char>(text[0]) < 0x80) {
             text.remove_prefix(1);
         } else {
-            text.remove_prefix(ReadCharacter(text).bytes);
+            text.remove_prefix(readCharacter(text).bytes);
         }
         ++count;
     }
     return count;
 }
 
-std::array<int, 6> LeadingCodes(std::string_view text) {
+std::array<int, 6> leadingCodes(std::string_view text) {
     std::array<int, 6> codes{};
     for (int& code : codes) {
         if (text.empty()) break;
@@ -70,14 +70,14 @@ std::array<int, 6> LeadingCodes(std::string_view text) {
             text.remove_prefix(1);
             continue;
         }
-        const Character c = ReadCharacter(text);
+        const Character c = readCharacter(text);
         code = c.codePoint < 256 ? static_cast<int>(c.codePoint) : kUnknownCharacterCode;
         text.remove_prefix(c.bytes);
     }
     return codes;
 }
 
-std::string UpperCaseAscii(std::string_view text) {
+std::string upperCaseAscii(std::string_view text) {
     std::string upper(text);
     for (char& byte : upper) {
         if (byte >= 'a' && byte <= 'z') byte = static_cast<char>(byte - 'a' + 'A');

@@ -18,15 +18,15 @@ namespace geodesy::text {
 inline constexpr int kUnknownCharacterCode = 63;
 
 // Number of characters in `text`.
-std::size_t CharacterCount(std::string_view text);
+std::size_t characterCount(std::string_view text);
 
 // Codes of the first six characters of `text`; 0 where the text is shorter.
 // An ASCII character's code is its ASCII value; any other character's code
 // is its code point when below 256 (the Latin-1 value), else 63.
-std::array<int, 6> LeadingCodes(std::string_view text);
+std::array<int, 6> leadingCodes(std::string_view text);
 
 // `text` with a..z mapped to A..Z and every other byte kept, which leaves
 // multi-byte sequences untouched.
-std::string UpperCaseAscii(std::string_view text);
+std::string upperCaseAscii(std::string_view text);
 
 }  // namespace geodesy::text

@@ -11,7 +11,11 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "window_test_support.h"
+
 namespace {
+
+using namespace window_test;
 
 QAccessibleInterface *accessibleOf(QObject *object)
 {
@@ -76,9 +80,8 @@ void TestAccessibility::controls()
     QFETCH(QString, name);
     QFETCH(bool, described);
 
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
 
     QObject *widget = form.findChild<QWidget *>(control);
     QVERIFY(widget);
@@ -124,9 +127,8 @@ void TestAccessibility::textBoxesLabelledByCaptions()
 
 void TestAccessibility::everyShownControlHasAName()
 {
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
 
     QAccessibleInterface *window = accessibleOf(&form);
     QCOMPARE(window->text(QAccessible::Name), form.windowTitle());
@@ -145,9 +147,8 @@ void TestAccessibility::everyShownControlHasAName()
 
 void TestAccessibility::hiddenControlsAreNotPresented()
 {
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
     for (const char *name : {"Text2", "Text4", "Text7", "Text8", "Command3", "Label5", "Label6"}) {
         QObject *widget = form.findChild<QWidget *>(QLatin1String(name));
         QVERIFY(widget);
@@ -176,9 +177,8 @@ void TestAccessibility::recentSearchRows()
     QFETCH(QString, row);
     QFETCH(QString, description);
 
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
     typeLocator(form, "Text3", "JN61FW");
     const QStringList seconds{"JN45OL", "JO62QM", "IO91WM", "KN41KS"};
     for (const QString &second : seconds.first(calculations))

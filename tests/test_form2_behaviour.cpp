@@ -21,12 +21,6 @@ namespace {
 using namespace window_test;
 
 
-// Types any text, also characters that have no key of their own.
-void typeText(QWidget* widget, const QString& text) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &press);
-}
-
 class Window : public ShownWindow {
 public:
     // Replaces a box's whole text in one change, as a person selecting all

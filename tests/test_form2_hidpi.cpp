@@ -28,7 +28,6 @@ using namespace window_test;
 
 constexpr qreal kDoubleDensity = 2.0;
 
-// The pointer's pivot and length, in twips of the dial's inner area.
 // The dial image's ring, in pixels of the normal-density image: the ring
 // occupies pixels kRingOuterPixels to kDialPixels - 1 - kRingOuterPixels.
 constexpr int kDialPixels = 165;
@@ -40,11 +39,6 @@ qreal screenScale()
     bool ok = false;
     const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
     return ok ? scale : kDoubleDensity;
-}
-
-QString rgbText(QRgb colour)
-{
-    return QStringLiteral("(%1, %2, %3)").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour));
 }
 
 // The device pixel that covers a logical coordinate.
@@ -115,9 +109,8 @@ private slots:
 
 void TestForm2HiDpi::initTestCase()
 {
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
     QCOMPARE(form.devicePixelRatioF(), screenScale());
 }
 
@@ -139,9 +132,8 @@ void TestForm2HiDpi::layoutInLogicalPixels()
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
 
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
     QCOMPARE(form.size(), QSize(681, 417));
     const auto *widget = form.findChild<QWidget *>(name);
     QVERIFY(widget);
@@ -167,9 +159,8 @@ void TestForm2HiDpi::pictures()
     QFETCH(QString, normalImage);
     QFETCH(QString, doubleImage);
 
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
     const auto *box = form.findChild<PictureBox *>(name);
     QVERIFY(box);
 
@@ -218,9 +209,8 @@ void TestForm2HiDpi::ringLinesUpWithPointer()
     const qreal scale = screenScale();
     const int slack = scale == std::floor(scale) ? 0 : 1;
 
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
     auto *canvas = form.findChild<DialCanvas *>("picCanvase");
     QVERIFY(canvas);
     const QPointF tipTwips = QPointF(kPointerCentreTwips, kPointerCentreTwips) + direction * kPointerLengthTwips;
@@ -277,9 +267,8 @@ void TestForm2HiDpi::ringLinesUpWithPointer()
 void TestForm2HiDpi::pointerOneDevicePixelWide()
 {
     const qreal scale = screenScale();
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
     const auto *canvas = form.findChild<DialCanvas *>("picCanvase");
     QVERIFY(canvas);
 

@@ -55,11 +55,6 @@ QPoint pixelAtTwips(const QWidget *canvas, double xTwips, double yTwips)
         + QPoint(int(std::floor(xTwips / kTwipsPerPixel)), int(std::floor(yTwips / kTwipsPerPixel)));
 }
 
-QString rgbText(QRgb colour)
-{
-    return QStringLiteral("(%1, %2, %3)").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour));
-}
-
 void showActive(Form2 &form)
 {
     form.show();
@@ -159,9 +154,8 @@ void TestForm2Layout::controls()
     QFETCH(bool, shown);
     QFETCH(bool, bold);
 
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
     const QWidget *widget = control(form, name);
 
     QCOMPARE(QByteArray(widget->metaObject()->className()), className);
@@ -437,9 +431,8 @@ void TestForm2Layout::movedPointer()
     QFETCH(QPointF, tip);
     QFETCH(QPointF, onNewLine);
 
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
     auto *canvas = control<DialCanvas>(form, "picCanvase");
     const QPoint oldPixel = pixelAtTwips(canvas, kPointerCentreTwips, 605.0);
     QCOMPARE(form.grab().toImage().pixel(oldPixel), kPureRed);
@@ -466,9 +459,8 @@ void TestForm2Layout::closingEndsEventLoop()
 {
     QFETCH(bool, byEsci);
 
-    Form2 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ShownWindow shownWindow;
+    Form2 &form = shownWindow.form;
     QTimer::singleShot(0, &form, [&form, byEsci] {
         if (byEsci)
             QTest::mouseClick(control(form, "Command2"), Qt::LeftButton);

@@ -9,32 +9,26 @@
 #include "geodesy/great_circle.h"
 #include "geodesy/great_circle_trace.h"
 #include "geodesy/locator.h"
+#include "random_locator.h"
 
 using geodesy::AzimuthDistance;
 using geodesy::DecodeLocator;
 
 namespace {
 
-geodesy::AzimuthDistanceResult BetweenLocators(const char* from, const char* to) {
+geodesy::AzimuthDistanceResult resultBetween(const char* from, const char* to) {
     const auto a = DecodeLocator(from);
     const auto b = DecodeLocator(to);
     return AzimuthDistance(a.latitude, a.longitude, b.latitude, b.longitude);
 }
 
-geodesy::AzimuthDistanceTrace TraceBetweenLocators(const char* from, const char* to) {
+geodesy::AzimuthDistanceTrace traceBetweenLocators(const char* from, const char* to) {
     const auto a = DecodeLocator(from);
     const auto b = DecodeLocator(to);
-    return geodesy::TraceAzimuthDistance(a.latitude, a.longitude, b.latitude, b.longitude);
+    return geodesy::traceAzimuthDistance(a.latitude, a.longitude, b.latitude, b.longitude);
 }
 
-QString NineDigits(double v) { return QString::number(v, 'g', 9); }
-
-std::string RandomLocator(std::mt19937& rng) {
-    auto pick = [&rng](char first, int count) {
-        return static_cast<char>(first + std::uniform_int_distribution<int>(0, count - 1)(rng));
-    };
-    return {pick('A', 18), pick('A', 18), pick('0', 10), pick('0', 10), pick('A', 24), pick('A', 24)};
-}
+QString nineDigits(double v) { return QString::number(v, 'g', 9); }
 
 }  // namespace
 
@@ -78,7 +72,7 @@ void TestGreatCircle::betweenLocators() {
     QFETCH(QString, to);
     QFETCH(double, azimuth);
     QFETCH(double, distance);
-    const auto r = BetweenLocators(from.toLatin1().constData(), to.toLatin1().constData());
+    const auto r = resultBetween(from.toLatin1().constData(), to.toLatin1().constData());
     QCOMPARE_EQ(r.azimuth, azimuth);
     QCOMPARE_EQ(r.distance, distance);
 }
@@ -97,12 +91,12 @@ void TestGreatCircle::intermediateValues() {
     QFETCH(QString, from);
     QFETCH(QString, to);
     QFETCH(QStringList, values);
-    const auto t = TraceBetweenLocators(from.toLatin1().constData(), to.toLatin1().constData());
+    const auto t = traceBetweenLocators(from.toLatin1().constData(), to.toLatin1().constData());
     constexpr double K = 3.141592 / 180;
     const QStringList traced{
-        NineDigits(t.X1), NineDigits(t.X2), NineDigits(t.Y1), NineDigits(t.Y2), NineDigits(t.D),
-        NineDigits(t.C), NineDigits(t.d), NineDigits(t.Z), NineDigits(t.azimuthMagnitude),
-        NineDigits(t.A), NineDigits(t.A / K), NineDigits(6356.775 * t.d)};
+        nineDigits(t.X1), nineDigits(t.X2), nineDigits(t.Y1), nineDigits(t.Y2), nineDigits(t.D),
+        nineDigits(t.C), nineDigits(t.d), nineDigits(t.Z), nineDigits(t.azimuthMagnitude),
+        nineDigits(t.A), nineDigits(t.A / K), nineDigits(6356.775 * t.d)};
     QCOMPARE(traced, values);
 }
 
@@ -120,7 +114,7 @@ void TestGreatCircle::coincidingPointsNearTheKilometreBoundary() {
     QFETCH(QString, locator);
     QFETCH(double, distance);
     const QByteArray text = locator.toLatin1();
-    const auto t = TraceBetweenLocators(text.constData(), text.constData());
+    const auto t = traceBetweenLocators(text.constData(), text.constData());
     QCOMPARE_EQ(t.result.azimuth, 270.0);
     QCOMPARE_EQ(t.result.distance, distance);
     // The nudge is all there is between the points.
@@ -139,7 +133,7 @@ void TestGreatCircle::zeroAzimuthCosineGivesTwoNumbers_data() {
 void TestGreatCircle::zeroAzimuthCosineGivesTwoNumbers() {
     QFETCH(double, lon2);
     QFETCH(double, azimuth);
-    const auto t = geodesy::TraceAzimuthDistance(0, 10, 0, lon2);
+    const auto t = geodesy::traceAzimuthDistance(0, 10, 0, lon2);
     QCOMPARE_EQ(t.Z, 0.0);
     QCOMPARE_EQ(t.result.azimuth, azimuth);
     QVERIFY(std::isfinite(t.result.distance));
@@ -148,10 +142,10 @@ void TestGreatCircle::zeroAzimuthCosineGivesTwoNumbers() {
 void TestGreatCircle::randomPairsStayInRange() {
     std::mt19937 rng(20261209);
     for (int i = 0; i < 20000; ++i) {
-        const std::string from = RandomLocator(rng);
-        const std::string to = RandomLocator(rng);
-        const auto thereTrace = TraceBetweenLocators(from.c_str(), to.c_str());
-        const auto backTrace = TraceBetweenLocators(to.c_str(), from.c_str());
+        const std::string from = randomLocator(rng);
+        const std::string to = randomLocator(rng);
+        const auto thereTrace = traceBetweenLocators(from.c_str(), to.c_str());
+        const auto backTrace = traceBetweenLocators(to.c_str(), from.c_str());
         const auto& there = thereTrace.result;
         const auto& back = backTrace.result;
         const QByteArray pair = QByteArray::fromStdString(from + " to " + to);

@@ -56,11 +56,6 @@ QString bulkText(const QString &kind) {
     return repeated(QString::fromUtf8("jn61fwßé𐐨 אב ب\u0301ŉ 7"), kBulk);
 }
 
-void typeText(QWidget *widget, const QString &text) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
-    QApplication::sendEvent(widget, &press);
-}
-
 void pasteOver(QLineEdit *box, const QString &text) {
     box->selectAll();
     QApplication::clipboard()->setText(text);
@@ -192,9 +187,9 @@ void TestHostileText::upperCaseOfLongText() {
     const QString plain = repeated("jn61fw", text.size());
     QElapsedTimer timer;
     timer.start();
-    LocatorUpperCase(plain);
+    locatorUpperCase(plain);
     const qint64 plainMs = timer.restart();
-    const QString result = LocatorUpperCase(text);
+    const QString result = locatorUpperCase(text);
     const qint64 ms = timer.elapsed();
     qInfo("upper case of %lld characters: %lld ms (plain letters %lld ms)", static_cast<long long>(text.size()),
           static_cast<long long>(ms), static_cast<long long>(plainMs));
@@ -235,7 +230,7 @@ void TestHostileText::megabytePasteIsCut() {
           static_cast<long long>(bareMs));
     const bool locatorBox = name == "Text3" || name == "Text5";
     const QString kept = text.left(kTextBoxMaxCharacters);
-    QVERIFY(box->text() == (locatorBox ? LocatorUpperCase(kept).left(kTextBoxMaxCharacters) : kept));
+    QVERIFY(box->text() == (locatorBox ? locatorUpperCase(kept).left(kTextBoxMaxCharacters) : kept));
     QVERIFY2(withinReference(windowMs, bareMs),
              qPrintable(QString("window %1 ms, bare box %2 ms").arg(windowMs).arg(bareMs)));
 }
@@ -253,7 +248,7 @@ void TestHostileText::typingIntoTheLongestText_data() {
 void TestHostileText::typingIntoTheLongestText() {
     QFETCH(QString, name);
     QFETCH(QString, kind);
-    const QString text = LocatorUpperCase(bulkText(kind)).left(kTextBoxMaxCharacters - 1);
+    const QString text = locatorUpperCase(bulkText(kind)).left(kTextBoxMaxCharacters - 1);
 
     BareBox bare;
     pasteOver(&bare.box, text);
@@ -308,7 +303,7 @@ void TestHostileText::longCaptionIsElided() {
     QLabel row(caption, &top);
     QLabel expected(&top);
     for (QLabel *label : {&row, &expected}) label->setGeometry(0, 0, 193, 17);
-    ShowCaptionElided(&row);
+    showCaptionElided(&row);
     const QString elided = row.fontMetrics().elidedText(caption.left(kPaintedCaptionCharacters), Qt::ElideRight, 193);
     QVERIFY(elided.endsWith(QChar(0x2026)));
     expected.setText(elided);

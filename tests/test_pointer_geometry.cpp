@@ -46,7 +46,7 @@ void TestPointerGeometry::readsLeadingNumber_data() {
 void TestPointerGeometry::readsLeadingNumber() {
     QFETCH(QString, text);
     QFETCH(double, number);
-    const auto read = LeadingNumber(text);
+    const auto read = leadingNumber(text);
     QVERIFY(read.has_value());
     QCOMPARE_EQ(*read, number);
 }
@@ -74,7 +74,7 @@ void TestPointerGeometry::tipForAzimuthText() {
     QFETCH(QString, text);
     QFETCH(int, x);
     QFETCH(int, y);
-    const auto tip = PointerTipForAzimuth(*LeadingNumber(text));
+    const auto tip = pointerTipForAzimuth(*leadingNumber(text));
     QVERIFY(tip.has_value());
     QCOMPARE(tip->x, x);
     QCOMPARE(tip->y, y);
@@ -98,8 +98,8 @@ void TestPointerGeometry::pointsLikeWholeAzimuth_data() {
 void TestPointerGeometry::pointsLikeWholeAzimuth() {
     QFETCH(QString, text);
     QFETCH(QString, sameAs);
-    const auto tip = PointerTipForAzimuth(*LeadingNumber(text));
-    const auto expected = PointerTipForAzimuth(*LeadingNumber(sameAs));
+    const auto tip = pointerTipForAzimuth(*leadingNumber(text));
+    const auto expected = pointerTipForAzimuth(*leadingNumber(sameAs));
     QVERIFY(tip && expected);
     QCOMPARE(tip->x, expected->x);
     QCOMPARE(tip->y, expected->y);
@@ -120,14 +120,14 @@ void TestPointerGeometry::refusesAnglesBeyondSixteenBits_data() {
 void TestPointerGeometry::refusesAnglesBeyondSixteenBits() {
     QFETCH(QString, text);
     QFETCH(bool, fits);
-    const auto number = LeadingNumber(text);
-    const bool tipGiven = number.has_value() && PointerTipForAzimuth(*number).has_value();
+    const auto number = leadingNumber(text);
+    const bool tipGiven = number.has_value() && pointerTipForAzimuth(*number).has_value();
     QCOMPARE(tipGiven, fits);
 }
 
 void TestPointerGeometry::tipStaysOnTheRing() {
     for (int azimuth = -720; azimuth <= 720; ++azimuth) {
-        const auto tip = PointerTipForAzimuth(azimuth);
+        const auto tip = pointerTipForAzimuth(azimuth);
         QVERIFY(tip.has_value());
         const double dx = tip->x - kPointerCentreTwips;
         const double dy = tip->y - kPointerCentreTwips;

@@ -312,7 +312,7 @@ private:
     void calculationStarts() {
         if (w.box("Text5")->text() == kPlaceholder) return;
         ++calculations;
-        if (CharacterCount(w.box("Text3")->text()) > 6) ++expectedMessages;
+        if (characterCount(w.box("Text3")->text()) > 6) ++expectedMessages;
     }
 
     // The ring as a plain list of changes: the n-th change of the distance
@@ -350,7 +350,7 @@ private:
         for (const char *name : {"Text3", "Text5"}) {
             QLineEdit *box = w.box(name);
             const QString text = box->text();
-            if (LocatorUpperCase(text) != text) return QString("%1 not in upper case: %2").arg(name, shortText(text));
+            if (locatorUpperCase(text) != text) return QString("%1 not in upper case: %2").arg(name, shortText(text));
             if (depths[name]->changes > 0 && (box->cursorPosition() != text.size() || box->hasSelectedText()))
                 return QString("%1: caret at %2 of %3 after a change").arg(name).arg(box->cursorPosition()).arg(text.size());
         }
@@ -369,8 +369,9 @@ private:
         if (const QString rowProblem = checkRows("after the action"); !rowProblem.isEmpty()) return rowProblem;
 
         LineShape *line = w.pointer();
-        const double reach = std::hypot(line->X2() - 1210.0, line->Y2() - 1210.0);
-        if (line->X1() != 1210.0f || line->Y1() != 1210.0f || std::abs(reach - 1210.0) > 1.5)
+        const double reach = std::hypot(line->X2() - kPointerCentreTwips, line->Y2() - kPointerCentreTwips);
+        if (line->X1() != kPointerCentreTwips || line->Y1() != kPointerCentreTwips
+            || std::abs(reach - kPointerLengthTwips) > 1.5)
             return QString("pointer from (%1, %2) to (%3, %4)").arg(line->X1()).arg(line->Y1()).arg(line->X2()).arg(line->Y2());
 
         const QString azimuth = w.box("Text1")->text();
@@ -391,13 +392,13 @@ private:
             if ((azimuth == kErrorMark) != (distance == kErrorMark)) return "only one result is the error mark";
             if (distance == kErrorMark && !(first.isEmpty() && second.isEmpty())) return "locators kept after an error";
             if (distance != kErrorMark && (azimuth == "0") != (first == second)) return "azimuth 0 does not match the locators";
-            const std::optional<double> number = LeadingNumber(azimuth);
-            const std::optional<PointerTip> tip = number ? PointerTipForAzimuth(*number) : std::nullopt;
+            const std::optional<double> number = leadingNumber(azimuth);
+            const std::optional<PointerTip> tip = number ? pointerTipForAzimuth(*number) : std::nullopt;
             if (!tip || line->X2() != tip->x || line->Y2() != tip->y) return "pointer does not show the azimuth";
         }
         const bool calculatingAction = action.startsWith("click") || action.startsWith("Text5");
         if (!calculatingAction && clicks > 0) return "calculated without a click or a change of the second locator";
-        if (depths["Text5"]->changes > 0 && CharacterCount(w.box("Text5")->text()) == 6 && clicks == 0)
+        if (depths["Text5"]->changes > 0 && characterCount(w.box("Text5")->text()) == 6 && clicks == 0)
             return "six characters in the second locator, no calculation";
         return {};
     }

@@ -34,10 +34,10 @@ void TestResultTexts::signPositionForm_data() {
 void TestResultTexts::signPositionForm() {
     QFETCH(double, value);
     QFETCH(QString, text);
-    QCOMPARE(SignPositionText(value), text);
+    QCOMPARE(signPositionText(value), text);
     // The decimal point is the same whatever the user's locale.
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    QCOMPARE(SignPositionText(value), text);
+    QCOMPARE(signPositionText(value), text);
     QLocale::setDefault(QLocale::c());
 }
 
@@ -59,19 +59,19 @@ void TestResultTexts::generalForm() {
     QFETCH(double, value);
     QFETCH(QString, c);
     QFETCH(QString, italian);
-    QCOMPARE(GeneralText(value, QLocale::c()), c);
-    QCOMPARE(GeneralText(value, QLocale(QLocale::Italian, QLocale::Italy)), italian);
+    QCOMPARE(generalText(value, QLocale::c()), c);
+    QCOMPARE(generalText(value, QLocale(QLocale::Italian, QLocale::Italy)), italian);
 }
 
 void TestResultTexts::rowText() {
-    QCOMPARE(RecentSearchRow("JN45OL", " 472", " 328"), QString::fromUtf8("JN45OL--- 472Km--- 328\u00B0"));
-    QCOMPARE(RecentSearchRow("", "", ""), QString::fromUtf8("---Km---\u00B0"));
-    QVERIFY(RecentSearchRow("", "", "") != EmptyRecentRow());
+    QCOMPARE(recentSearchRow("JN45OL", " 472", " 328"), QString::fromUtf8("JN45OL--- 472Km--- 328\u00B0"));
+    QCOMPARE(recentSearchRow("", "", ""), QString::fromUtf8("---Km---\u00B0"));
+    QVERIFY(recentSearchRow("", "", "") != emptyRecentRow());
 }
 
 void TestResultTexts::ringThroughEightEntries() {
     // Expected rows after each entry; "" stands for a hidden row.
-    const QString e = EmptyRecentRow();
+    const QString e = emptyRecentRow();
     const QStringList expected[8] = {
         {"1", "", "", ""}, {"1", "2", "", ""}, {"1", "2", "3", ""}, {e, "2", "3", "4"},
         {"5", e, "3", "4"}, {"5", "6", e, "4"}, {"5", "6", "7", e}, {e, "6", "7", "8"},
@@ -79,7 +79,7 @@ void TestResultTexts::ringThroughEightEntries() {
     RecentSearches list;
     list.rows.fill(e);
     for (int change = 0; change < 8; ++change) {
-        AddRecentSearch(list, QString::number(change + 1) + "---");
+        addRecentSearch(list, QString::number(change + 1) + "---");
         QVERIFY(list.headingShown);
         for (int row = 0; row < kRecentRows; ++row) {
             const QString want = expected[change][row];
@@ -111,7 +111,7 @@ void TestResultTexts::ringFromHandMadeStates() {
     QFETCH(QStringList, after);
     RecentSearches list;
     for (int i = 0; i < kRecentRows; ++i) list.rows[i] = before[i];
-    AddRecentSearch(list, "new");
+    addRecentSearch(list, "new");
     for (int i = 0; i < kRecentRows; ++i) QCOMPARE(list.rows[i], after[i]);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // Facts of the window that several tests check against, stated once.
 
+#include <QApplication>
 #include <QColor>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,17 +12,12 @@
 
 #include "window/form2.h"
 #include "window/line_shape.h"
+#include "window/twips.h"
 
 namespace window_test {
 
-// Window geometry is stated in twips; 15 make one logical pixel.
-inline constexpr double kTwipsPerPixel = 15.0;
 // The sunken border of both picture boxes.
 inline constexpr int kBorderPixels = 2;
-// The pointer's pivot and length, in twips of the dial's inner area.
-inline constexpr double kPointerCentreTwips = 1210.0;
-inline constexpr double kPointerLengthTwips = 1210.0;
-
 inline const QRgb kPureRed = qRgb(255, 0, 0);
 inline const QRgb kPureBlue = qRgb(0, 0, 255);
 
@@ -39,6 +36,19 @@ inline constexpr qsizetype kBulkCharacters = qsizetype(1) << 16;
 #else
 inline constexpr qsizetype kBulkCharacters = qsizetype(1) << 20;
 #endif
+
+// A colour as "(r, g, b)", so that a failed pixel check says what it saw.
+inline QString rgbText(QRgb colour)
+{
+    return QStringLiteral("(%1, %2, %3)").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour));
+}
+
+// Types any text, also characters that have no key of their own.
+inline void typeText(QWidget *widget, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+}
 
 // The real window, shown (offscreen in the tests), with its controls found
 // by their designer names.

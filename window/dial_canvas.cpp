@@ -1,17 +1,15 @@
 #include "window/dial_canvas.h"
 
 #include "window/line_shape.h"
+#include "window/twips.h"
 
 #include <QPainter>
 #include <QPen>
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
-
-// The pointer turns about this point of the inner area and, at rest, stands
-// straight up to the inner area's top edge.
-constexpr float kPointerCentreTwips = 1210.0f;
+// At rest the pointer stands straight up from its centre to the inner
+// area's top edge.
 constexpr float kPointerRestTipYTwips = 0.0f;
 constexpr int kPointerWidthPixels = 1;
 

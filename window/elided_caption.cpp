@@ -68,7 +68,7 @@ private:
 
 } // namespace
 
-void ShowCaptionElided(QLabel *label)
+void showCaptionElided(QLabel *label)
 {
     label->setTextFormat(Qt::PlainText);
     new ElidedCaptionPainter(label);

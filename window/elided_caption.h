@@ -12,4 +12,4 @@ inline constexpr int kPaintedCaptionCharacters = 512;
 // Makes `label` show its caption as plain text, never as markup, on one line
 // cut to the label's width with an ellipsis when it does not fit. Only the
 // painting changes: the label's text() stays the whole caption.
-void ShowCaptionElided(QLabel *label);
+void showCaptionElided(QLabel *label);

@@ -49,7 +49,7 @@ Form2::Form2(QWidget *parent)
     ui->setupUi(this);
     // Label5 asks only for bold in the form, so it takes the rest from here.
     setFont(windowFont());
-    SetProgramIcon(this);
+    setProgramIcon(this);
     // A fixed-size window offers no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -65,7 +65,7 @@ Form2::Form2(QWidget *parent)
 
     // The rows copy whatever was typed or pasted, of any length and content.
     for (QLabel *row : {ui->Label6, ui->Label7, ui->Label8, ui->Label9})
-        ShowCaptionElided(row);
+        showCaptionElided(row);
 }
 
 Form2::~Form2() = default;
@@ -96,10 +96,10 @@ void Form2::Command1_Click()
     const geodesy::Position first = geodesy::DecodeLocator(check.locator1);
     const geodesy::Position second = geodesy::DecodeLocator(check.locator2);
     // The coordinate boxes show longitudes positive west.
-    writeText(ui->Text7, GeneralText(first.latitude, QLocale()));
-    writeText(ui->Text2, GeneralText(-first.longitude, QLocale()));
-    writeText(ui->Text4, GeneralText(second.latitude, QLocale()));
-    writeText(ui->Text8, GeneralText(-second.longitude, QLocale()));
+    writeText(ui->Text7, generalText(first.latitude, QLocale()));
+    writeText(ui->Text2, generalText(-first.longitude, QLocale()));
+    writeText(ui->Text4, generalText(second.latitude, QLocale()));
+    writeText(ui->Text8, generalText(-second.longitude, QLocale()));
 
     const geodesy::AzimuthDistanceResult result = geodesy::AzimuthDistance(
         first.latitude, first.longitude, second.latitude, second.longitude);
@@ -107,8 +107,8 @@ void Form2::Command1_Click()
     if (!check.inputInvalid) {
         // The azimuth goes in first: the distance box's change handler copies
         // it into the new recent-searches row.
-        writeText(ui->Text1, SignPositionText(result.azimuth));
-        writeText(ui->Text6, SignPositionText(result.distance));
+        writeText(ui->Text1, signPositionText(result.azimuth));
+        writeText(ui->Text6, signPositionText(result.distance));
     } else {
         writeText(ui->Text1, kErrorMark);
         writeText(ui->Text6, kErrorMark);
@@ -133,8 +133,8 @@ void Form2::showOverLengthMessage()
 
 void Form2::Command3_Click()
 {
-    const std::optional<double> azimuth = LeadingNumber(ui->Text1->text());
-    const std::optional<PointerTip> tip = azimuth ? PointerTipForAzimuth(*azimuth) : std::nullopt;
+    const std::optional<double> azimuth = leadingNumber(ui->Text1->text());
+    const std::optional<PointerTip> tip = azimuth ? pointerTipForAzimuth(*azimuth) : std::nullopt;
     // An azimuth too large for the pointer's 16-bit angle leaves it where it is.
     if (!tip)
         return;
@@ -155,7 +155,7 @@ void Form2::Text6_Change()
         list.rowShown[i] = !rowLabels[i]->isHidden();
     }
 
-    AddRecentSearch(list, RecentSearchRow(ui->Text5->text(), ui->Text6->text(), ui->Text1->text()));
+    addRecentSearch(list, recentSearchRow(ui->Text5->text(), ui->Text6->text(), ui->Text1->text()));
 
     // Labels are only ever shown, never hidden again.
     if (list.headingShown)
@@ -179,7 +179,7 @@ void Form2::Text5_Change()
 {
     keepUpperCaseWithCaretAtEnd(ui->Text5);
     // A full six-character second locator is enough to calculate.
-    if (CharacterCount(ui->Text5->text()) == kLocatorCharacters)
+    if (characterCount(ui->Text5->text()) == kLocatorCharacters)
         ui->Command1->click();
 }
 
@@ -187,7 +187,7 @@ void Form2::Text5_Change()
 // handler then runs once more, nested, finds nothing to alter and stops.
 void Form2::keepUpperCaseWithCaretAtEnd(QLineEdit *box)
 {
-    writeText(box, LocatorUpperCase(box->text()));
+    writeText(box, locatorUpperCase(box->text()));
     box->setCursorPosition(box->text().size());
 }
 

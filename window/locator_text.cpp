@@ -13,7 +13,7 @@ constexpr qsizetype kUpperCasePiece = 256;
 // The full Unicode upper case of `text`, the same as text.toUpper(): each
 // character's upper case depends on that character alone, so the pieces can
 // be upper-cased one by one as long as no pair of surrogates is split.
-QString UpperCase(const QString& text) {
+QString upperCase(const QString& text) {
     if (text.size() <= kUpperCasePiece) return text.toUpper();
     QString upper;
     upper.reserve(text.size() + text.size() / 8);
@@ -28,7 +28,7 @@ QString UpperCase(const QString& text) {
 
 }  // namespace
 
-qsizetype CharacterCount(const QString& text) {
+qsizetype characterCount(const QString& text) {
     qsizetype count = text.size();
     for (qsizetype i = 0; i + 1 < text.size(); ++i) {
         if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
@@ -39,9 +39,9 @@ qsizetype CharacterCount(const QString& text) {
     return count;
 }
 
-QString LocatorUpperCase(const QString& text) {
-    QString upper = UpperCase(text);
-    if (UpperCase(upper) == upper) return upper;
+QString locatorUpperCase(const QString& text) {
+    QString upper = upperCase(text);
+    if (upperCase(upper) == upper) return upper;
     upper = text;
     for (QChar& c : upper) {
         if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - 'a' + 'A');

@@ -9,11 +9,11 @@ inline constexpr qsizetype kLocatorCharacters = 6;
 
 // Number of characters (code points) in `text`: a pair of UTF-16 surrogates
 // is one character, as the locator check counts it.
-qsizetype CharacterCount(const QString& text);
+qsizetype characterCount(const QString& text);
 
 // `text` in upper case, as the locator boxes show it. Letters beyond a..z
 // take their Unicode upper case (é becomes É, ß becomes SS). Should the
 // upper case of some text not be its own upper case, only a..z are mapped,
 // so that upper-casing the result again changes nothing and the boxes'
 // change handlers cannot call each other without end.
-QString LocatorUpperCase(const QString& text);
+QString locatorUpperCase(const QString& text);

@@ -12,11 +12,11 @@ constexpr double kQuarterTurnDegrees = 90;  // the angle counts from east
 constexpr float kSinglePi = 3.1415927f;
 constexpr float kSingleHalfTurnDegrees = 180.0f;
 
-bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 }  // namespace
 
-std::optional<double> LeadingNumber(QStringView text) {
+std::optional<double> leadingNumber(QStringView text) {
     qsizetype i = 0;
     while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
 
@@ -27,13 +27,13 @@ std::optional<double> LeadingNumber(QStringView text) {
     }
     QByteArray digits;
     bool wholePartNonZero = false;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
+    for (; i < text.size() && isDigit(text[i]); ++i) {
         wholePartNonZero = wholePartNonZero || text[i] != QLatin1Char('0');
         digits += text[i].toLatin1();
     }
     if (i < text.size() && text[i] == QLatin1Char('.')) {
         digits += '.';
-        for (++i; i < text.size() && IsDigit(text[i]); ++i) digits += text[i].toLatin1();
+        for (++i; i < text.size() && isDigit(text[i]); ++i) digits += text[i].toLatin1();
     }
     if (digits.isEmpty() || digits == ".") return 0.0;
 
@@ -50,7 +50,7 @@ std::optional<double> LeadingNumber(QStringView text) {
     return negative ? -value : value;
 }
 
-std::optional<PointerTip> PointerTipForAzimuth(double azimuthDegrees) {
+std::optional<PointerTip> pointerTipForAzimuth(double azimuthDegrees) {
     // Half-to-even rounding: the default floating-point rounding mode.
     const double angle = std::nearbyint(azimuthDegrees - kQuarterTurnDegrees);
     if (!(angle >= std::numeric_limits<std::int16_t>::min() && angle <= std::numeric_limits<std::int16_t>::max())) {

@@ -59,7 +59,7 @@ private:
 
 } // namespace
 
-void SetProgramIcon(QWidget *window)
+void setProgramIcon(QWidget *window)
 {
     new LargeIconsAfterFirstPaint(window);
 }

@@ -6,4 +6,4 @@ class QWidget;
 // Gives `window` the program's icon: at once the sizes a title bar draws,
 // and the larger ones for task switchers and docks only after the window's
 // first paint, so that reading them does not delay it.
-void SetProgramIcon(QWidget *window);
+void setProgramIcon(QWidget *window);

@@ -1,14 +1,14 @@
 #include "window/recent_searches.h"
 
-QString EmptyRecentRow() { return QStringLiteral("..."); }
+QString emptyRecentRow() { return QStringLiteral("..."); }
 
-QString RecentSearchRow(const QString& locator, const QString& distance, const QString& azimuth) {
+QString recentSearchRow(const QString& locator, const QString& distance, const QString& azimuth) {
     return locator + QLatin1String("---") + distance + QLatin1String("Km---") + azimuth + QChar(0x00B0);
 }
 
-void AddRecentSearch(RecentSearches& list, const QString& row) {
+void addRecentSearch(RecentSearches& list, const QString& row) {
     auto& r = list.rows;
-    const QString empty = EmptyRecentRow();
+    const QString empty = emptyRecentRow();
     auto write = [&](int i) {
         r[i] = row;
         list.rowShown[i] = true;

@@ -19,11 +19,11 @@ struct RecentSearches {
 };
 
 // The caption of a row that holds no entry.
-QString EmptyRecentRow();
+QString emptyRecentRow();
 
 // One row: "JN45OL--- 472Km--- 328°" from the texts of the second locator,
 // distance and azimuth boxes exactly as they stand.
-QString RecentSearchRow(const QString& locator, const QString& distance, const QString& azimuth);
+QString recentSearchRow(const QString& locator, const QString& distance, const QString& azimuth);
 
 // Puts `row` into the next place of the ring and shows what must be shown.
-void AddRecentSearch(RecentSearches& list, const QString& row);
+void addRecentSearch(RecentSearches& list, const QString& row);
