@@ -85,9 +85,10 @@ LocatorCheck NormaliseLocators(std::string_view first, std::string_view second) 
 
     if (one.length == 0 || two.length == 0) check.inputInvalid = true;
 
-    // The second completion only matters for three-character input, which
-    // the strict test below rejects anyway; it is kept so that the texts
-    // come out as the completion rule says.
+    // When both texts were completed, each gets the centre letters once more
+    // (JN51 becomes JN51LLLL). Only a three-character text decodes
+    // differently for it, and the strict test below rejects such a text
+    // anyway; the normalised texts are part of the result all the same.
     if (one.completed && two.completed) {
         check.locator1 += kSquareCentre;
         check.locator2 += kSquareCentre;

@@ -87,40 +87,56 @@ void Form2::Command1_Click()
         geodesy::NormaliseLocators(ui->Text3->text().toStdString(), ui->Text5->text().toStdString());
     if (check.firstTooLong)
         showOverLengthMessage();
-    if (check.inputInvalid) {
-        writeText(ui->Text3, QString());
-        writeText(ui->Text5, QString());
-        writeText(ui->Text6, kErrorMark);
-    }
+    if (check.inputInvalid)
+        clearLocatorsAndMarkError();
 
     const geodesy::Position first = geodesy::DecodeLocator(check.locator1);
     const geodesy::Position second = geodesy::DecodeLocator(check.locator2);
-    // The coordinate boxes show longitudes positive west.
+    showCoordinates(first, second);
+    const geodesy::AzimuthDistanceResult result =
+        geodesy::AzimuthDistance(first.latitude, first.longitude, second.latitude, second.longitude);
+    showResults(check.inputInvalid, result);
+
+    ui->Command3->click();
+}
+
+// Every write that changes a box runs that box's change handler at once, so
+// the order of the writes below is part of what the user sees: the distance
+// box's handler copies the second locator, the distance and the azimuth as
+// they stand into a new recent-searches row.
+
+// Bad input: the locator boxes are emptied first, so that the row added for
+// the error mark carries an empty second locator.
+void Form2::clearLocatorsAndMarkError()
+{
+    writeText(ui->Text3, QString());
+    writeText(ui->Text5, QString());
+    writeText(ui->Text6, kErrorMark);
+}
+
+// The hidden coordinate boxes, shown in the user's locale, with longitudes
+// positive west.
+void Form2::showCoordinates(const geodesy::Position &first, const geodesy::Position &second)
+{
     writeText(ui->Text7, generalText(first.latitude, QLocale()));
     writeText(ui->Text2, generalText(-first.longitude, QLocale()));
     writeText(ui->Text4, generalText(second.latitude, QLocale()));
     writeText(ui->Text8, generalText(-second.longitude, QLocale()));
+}
 
-    const geodesy::AzimuthDistanceResult result = geodesy::AzimuthDistance(
-        first.latitude, first.longitude, second.latitude, second.longitude);
-
-    if (!check.inputInvalid) {
-        // The azimuth goes in first: the distance box's change handler copies
-        // it into the new recent-searches row.
-        writeText(ui->Text1, signPositionText(result.azimuth));
-        writeText(ui->Text6, signPositionText(result.distance));
-    } else {
+void Form2::showResults(bool inputInvalid, const geodesy::AzimuthDistanceResult &result)
+{
+    if (inputInvalid) {
+        // The distance box holds the error mark already, and its row is added.
         writeText(ui->Text1, kErrorMark);
-        writeText(ui->Text6, kErrorMark);
-        writeText(ui->Text3, QString());
-        writeText(ui->Text5, QString());
+        return;
     }
-
-    // The same text twice means the same station: no beam heading.
-    if (!check.inputInvalid && ui->Text3->text() == ui->Text5->text())
+    // The azimuth goes in first, so that the new row carries it.
+    writeText(ui->Text1, signPositionText(result.azimuth));
+    writeText(ui->Text6, signPositionText(result.distance));
+    // After the row is added: the row keeps the azimuth as calculated.
+    if (sameStation(ui->Text3->text(), ui->Text5->text()))
         writeText(ui->Text1, QStringLiteral("0"));
-
-    ui->Command3->click();
 }
 
 void Form2::showOverLengthMessage()

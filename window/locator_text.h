@@ -17,3 +17,10 @@ qsizetype characterCount(const QString& text);
 // so that upper-casing the result again changes nothing and the boxes'
 // change handlers cannot call each other without end.
 QString locatorUpperCase(const QString& text);
+
+// Whether the two locator boxes name the same station: then there is no beam
+// heading to show, whatever the arithmetic gives for it.
+inline bool sameStation(const QString& first, const QString& second)
+{
+    return first == second;
+}
