@@ -17,11 +17,13 @@ namespace {
 
 constexpr int kPairs = 4096;
 
-struct Pair {
+struct Pair
+{
     std::string first, second;
 };
 
-const std::vector<Pair>& benchPairs() {
+const std::vector<Pair> &benchPairs()
+{
     static const std::vector<Pair> pairs = [] {
         std::mt19937 rng(1234);
         std::vector<Pair> v;
@@ -37,36 +39,40 @@ const std::vector<Pair>& benchPairs() {
 // The next pair's index, made to depend on this pair's result (times zero)
 // so that one calculation ends before the next begins, as when a person
 // types: each figure is a calculation's latency, not its throughput.
-std::size_t nextIndex(std::size_t i, double result) {
+std::size_t nextIndex(std::size_t i, double result)
+{
     return i + 1 + static_cast<std::size_t>(result * 0.0 != 0.0);
 }
 
 // The arguments each unavoidable library call receives for one pair.
-struct CallArguments {
+struct CallArguments
+{
     double Y1, Y2, D, C, quotientD, d, Z, quotientA;
 };
 
-const std::vector<CallArguments>& callArguments() {
+const std::vector<CallArguments> &callArguments()
+{
     static const std::vector<CallArguments> arguments = [] {
         std::vector<CallArguments> v;
-        for (const Pair& pair : benchPairs()) {
+        for (const Pair &pair : benchPairs()) {
             const auto check = geodesy::NormaliseLocators(pair.first, pair.second);
             const auto a = geodesy::DecodeLocator(check.locator1);
             const auto b = geodesy::DecodeLocator(check.locator2);
             const auto t = geodesy::traceAzimuthDistance(a.latitude, a.longitude, b.latitude, b.longitude);
-            v.push_back({t.Y1, t.Y2, t.D, t.C, std::sqrt(1 - t.C * t.C) / t.C, t.d, t.Z,
-                         std::sqrt(1 - t.Z * t.Z) / t.Z});
+            v.push_back(
+                {t.Y1, t.Y2, t.D, t.C, std::sqrt(1 - t.C * t.C) / t.C, t.d, t.Z, std::sqrt(1 - t.Z * t.Z) / t.Z});
         }
         return v;
     }();
     return arguments;
 }
 
-void wholeCalculation(benchmark::State& state) {
-    const auto& pairs = benchPairs();
+void wholeCalculation(benchmark::State &state)
+{
+    const auto &pairs = benchPairs();
     std::size_t i = 0;
     for (auto _ : state) {
-        const Pair& pair = pairs[i % pairs.size()];
+        const Pair &pair = pairs[i % pairs.size()];
         const auto check = geodesy::NormaliseLocators(pair.first, pair.second);
         const auto a = geodesy::DecodeLocator(check.locator1);
         const auto b = geodesy::DecodeLocator(check.locator2);
@@ -79,11 +85,12 @@ BENCHMARK(wholeCalculation);
 
 // The ten library calls with the data dependencies the mathematics imposes:
 // each arc-tangent waits for its square root, which waits for the cosines.
-void mathLibraryFloor(benchmark::State& state) {
-    const auto& arguments = callArguments();
+void mathLibraryFloor(benchmark::State &state)
+{
+    const auto &arguments = callArguments();
     std::size_t i = 0;
     for (auto _ : state) {
-        const CallArguments& x = arguments[i % arguments.size()];
+        const CallArguments &x = arguments[i % arguments.size()];
         const double sinY1 = std::sin(x.Y1), cosY1 = std::cos(x.Y1);
         const double sinY2 = std::sin(x.Y2), cosY2 = std::cos(x.Y2);
         const double C = sinY1 * sinY2 + cosY1 * cosY2 * std::cos(x.D);
@@ -97,11 +104,12 @@ BENCHMARK(mathLibraryFloor);
 
 // The same ten calls on arguments computed beforehand, so that the processor
 // can overlap them: a lower bound no real calculation reaches.
-void independentCallsFloor(benchmark::State& state) {
-    const auto& arguments = callArguments();
+void independentCallsFloor(benchmark::State &state)
+{
+    const auto &arguments = callArguments();
     std::size_t i = 0;
     for (auto _ : state) {
-        const CallArguments& x = arguments[i % arguments.size()];
+        const CallArguments &x = arguments[i % arguments.size()];
         double sum = std::sin(x.Y1) + std::cos(x.Y1) + std::sin(x.Y2) + std::cos(x.Y2) + std::cos(x.D);
         sum += std::sqrt(1 - x.C * x.C) + std::atan(x.quotientD) + std::sin(x.d);
         sum += std::sqrt(1 - x.Z * x.Z) + std::atan(x.quotientA);
@@ -110,6 +118,6 @@ void independentCallsFloor(benchmark::State& state) {
 }
 BENCHMARK(independentCallsFloor);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -89,8 +89,9 @@ int main(int argc, char *argv[])
     window->repaint();
     const qint64 ms = timer.elapsed();
 
-    std::printf("%-5s %3lld MB: %6lld ms, peak RSS %7ld KiB (%ld KiB before the paste), the paste kept %lld characters\n",
-                qPrintable(target), static_cast<long long>(characters / kCharactersPerMegabyte),
-                static_cast<long long>(ms), peakResidentKiB(), baseKiB, static_cast<long long>(kept));
+    std::printf(
+        "%-5s %3lld MB: %6lld ms, peak RSS %7ld KiB (%ld KiB before the paste), the paste kept %lld characters\n",
+        qPrintable(target), static_cast<long long>(characters / kCharactersPerMegabyte), static_cast<long long>(ms),
+        peakResidentKiB(), baseKiB, static_cast<long long>(kept));
     return 0;
 }

@@ -26,16 +26,24 @@
 namespace {
 
 // Prints what broke and stops; libFuzzer then saves the input as a crash.
-[[noreturn]] void broken(const char* promise, double a, double b) {
+[[noreturn]] void broken(const char *promise, double a, double b)
+{
     std::fprintf(stderr, "broken promise: %s (values %.17g, %.17g)\n", promise, a, b);
     std::abort();
 }
 
-bool whole(double x) { return std::isfinite(x) && std::floor(x) == x; }
+bool whole(double x)
+{
+    return std::isfinite(x) && std::floor(x) == x;
+}
 
-bool within(double x, double low, double high) { return x >= low && x <= high; }
+bool within(double x, double low, double high)
+{
+    return x >= low && x <= high;
+}
 
-void checkPosition(const geodesy::Position& p, bool valid) {
+void checkPosition(const geodesy::Position &p, bool valid)
+{
     if (!std::isfinite(p.latitude) || !std::isfinite(p.longitude)) {
         broken("decoded position is finite", p.latitude, p.longitude);
     }
@@ -44,10 +52,11 @@ void checkPosition(const geodesy::Position& p, bool valid) {
     }
 }
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view input(reinterpret_cast<const char *>(data), size);
     const std::size_t separator = input.find('\xFF');
     const std::string_view first = input.substr(0, separator);
     const std::string_view second =

@@ -12,28 +12,34 @@ namespace {
 // so converting there and back cancels and the shortening never shifts the
 // reported azimuth.
 constexpr double PI = 3.141592;
-constexpr double K = PI / 180;                    // radians per degree
+constexpr double K = PI / 180; // radians per degree
 constexpr double kEarthRadiusKm = 6356.775;
-constexpr double kLongitudeNudge = 0.0001;        // radians
-constexpr double kDueSouthGuard = -0.9999999;     // azimuth cosines below read due south
+constexpr double kLongitudeNudge = 0.0001; // radians
+constexpr double kDueSouthGuard = -0.9999999; // azimuth cosines below read due south
 constexpr double kFullCircleDeg = 360;
 
 // Int(x + 0.5): halves go up.
-double roundHalfUp(double x) { return std::floor(x + 0.5); }
+double roundHalfUp(double x)
+{
+    return std::floor(x + 0.5);
+}
 
 // Arc-tangent of sqrt(1 - v * v) / v, plus PI for a negative v: the arc-cosine
 // of v in 0..PI. An exactly zero v would divide by zero; the quotient's limit,
 // +infinity, is taken instead, whose arc-tangent is a quarter turn.
-double arcCosine(double v) {
+double arcCosine(double v)
+{
     const double quotient = v != 0 ? std::sqrt(1 - v * v) / v : std::numeric_limits<double>::infinity();
     double angle = std::atan(quotient);
-    if (v < 0) angle = angle + PI;
+    if (v < 0)
+        angle = angle + PI;
     return angle;
 }
 
-}  // namespace
+} // namespace
 
-AzimuthDistanceTrace traceAzimuthDistance(double lat1, double lon1, double lat2, double lon2) {
+AzimuthDistanceTrace traceAzimuthDistance(double lat1, double lon1, double lat2, double lon2)
+{
     AzimuthDistanceTrace t;
     t.X1 = lon1 > 0 ? lon1 * K : (lon1 + kFullCircleDeg) * K;
     t.X2 = lon2 > 0 ? lon2 * K : (lon2 + kFullCircleDeg) * K;
@@ -44,7 +50,8 @@ AzimuthDistanceTrace traceAzimuthDistance(double lat1, double lon1, double lat2,
     // central angle never reaches 0 and its sine stays a usable divisor,
     // even for coinciding points.
     t.D = t.X1 - t.X2 + kLongitudeNudge;
-    if (t.D < 0) t.D = t.D + 2 * PI;
+    if (t.D < 0)
+        t.D = t.D + 2 * PI;
 
     const double sinY1 = std::sin(t.Y1), cosY1 = std::cos(t.Y1);
     const double sinY2 = std::sin(t.Y2), cosY2 = std::cos(t.Y2);
@@ -63,8 +70,9 @@ AzimuthDistanceTrace traceAzimuthDistance(double lat1, double lon1, double lat2,
     return t;
 }
 
-AzimuthDistanceResult AzimuthDistance(double lat1, double lon1, double lat2, double lon2) {
+AzimuthDistanceResult AzimuthDistance(double lat1, double lon1, double lat2, double lon2)
+{
     return traceAzimuthDistance(lat1, lon1, lat2, lon2).result;
 }
 
-}  // namespace geodesy
+} // namespace geodesy

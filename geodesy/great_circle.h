@@ -4,9 +4,10 @@
 namespace geodesy {
 
 // Both values hold whole numbers.
-struct AzimuthDistanceResult {
-    double azimuth = 0;   // degrees clockwise from north, 0..360; due north reads 360
-    double distance = 0;  // kilometres, 0..19970
+struct AzimuthDistanceResult
+{
+    double azimuth = 0; // degrees clockwise from north, 0..360; due north reads 360
+    double distance = 0; // kilometres, 0..19970
 };
 
 // Initial great-circle azimuth from point 1 to point 2 and the distance
@@ -24,4 +25,4 @@ struct AzimuthDistanceResult {
 // poles, non-finite values) may give NaN.
 AzimuthDistanceResult AzimuthDistance(double lat1, double lon1, double lat2, double lon2);
 
-}  // namespace geodesy
+} // namespace geodesy

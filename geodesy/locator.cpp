@@ -8,38 +8,42 @@
 namespace geodesy {
 namespace {
 
-constexpr std::size_t kLocatorLength = 6;   // characters of a full locator
-constexpr std::size_t kCompletable = 4;     // up to this many characters get "LL"
+constexpr std::size_t kLocatorLength = 6; // characters of a full locator
+constexpr std::size_t kCompletable = 4; // up to this many characters get "LL"
 constexpr std::string_view kSquareCentre = "LL";
 
-constexpr int kCodeA = 65;      // 'A'
-constexpr int kCodeZero = 48;   // '0'
-constexpr int kCodeNine = 57;   // '9'
-constexpr int kCodeR = 82;      // last field letter
-constexpr int kCodeX = 88;      // last sub-square letter
+constexpr int kCodeA = 65; // 'A'
+constexpr int kCodeZero = 48; // '0'
+constexpr int kCodeNine = 57; // '9'
+constexpr int kCodeR = 82; // last field letter
+constexpr int kCodeX = 88; // last sub-square letter
 
 // The sub-square term of a decoded position, (code - 64.5) / divisor, for
 // every character code 0..255: half a sub-square past its edge (64.5 instead
 // of the code of A), which is the sub-square's centre. The compiler does the
 // same double division once for each code, so a look-up gives the very bits
 // that dividing at run time would, without the division's latency.
-template <int Divisor>
-constexpr std::array<double, 256> subSquareTerms() {
+template<int Divisor>
+constexpr std::array<double, 256> subSquareTerms()
+{
     std::array<double, 256> terms{};
-    for (int code = 0; code < 256; ++code) terms[code] = (code - 64.5) / Divisor;
+    for (int code = 0; code < 256; ++code)
+        terms[code] = (code - 64.5) / Divisor;
     return terms;
 }
-constexpr auto kLongitudeSubSquareTerms = subSquareTerms<12>();  // degrees
-constexpr auto kLatitudeSubSquareTerms = subSquareTerms<24>();   // degrees
+constexpr auto kLongitudeSubSquareTerms = subSquareTerms<12>(); // degrees
+constexpr auto kLatitudeSubSquareTerms = subSquareTerms<24>(); // degrees
 
-struct Normalised {
-    std::size_t length = 0;     // characters, after the first completion
+struct Normalised
+{
+    std::size_t length = 0; // characters, after the first completion
     bool completed = false;
-    std::array<int, 6> codes{};  // of the first six characters
+    std::array<int, 6> codes{}; // of the first six characters
 };
 
 // Puts `typed` into `text` upper-cased and completed.
-Normalised upperCaseAndComplete(std::string_view typed, std::string& text) {
+Normalised upperCaseAndComplete(std::string_view typed, std::string &text)
+{
     text = text::upperCaseAscii(typed);
     Normalised n;
     n.length = text::characterCount(text);
@@ -52,38 +56,48 @@ Normalised upperCaseAndComplete(std::string_view typed, std::string& text) {
     return n;
 }
 
-bool thirdIsDigit(const std::array<int, 6>& codes, std::size_t length) {
+bool thirdIsDigit(const std::array<int, 6> &codes, std::size_t length)
+{
     return length >= 3 && codes[2] >= kCodeZero && codes[2] <= kCodeNine;
 }
 
-bool inRange(int code, int first, int last) { return code >= first && code <= last; }
+bool inRange(int code, int first, int last)
+{
+    return code >= first && code <= last;
+}
 
 // Only texts typed with four or six characters can name a real sub-square;
 // three or five characters would put a completion letter where a digit or a
 // sub-square letter belongs and silently move the point by degrees.
-bool isRealLocator(const std::array<int, 6>& c, std::size_t length) {
-    return length == kLocatorLength
-        && inRange(c[0], kCodeA, kCodeR) && inRange(c[1], kCodeA, kCodeR)
-        && inRange(c[2], kCodeZero, kCodeNine) && inRange(c[3], kCodeZero, kCodeNine)
-        && inRange(c[4], kCodeA, kCodeX) && inRange(c[5], kCodeA, kCodeX);
+bool isRealLocator(const std::array<int, 6> &c, std::size_t length)
+{
+    return length == kLocatorLength && inRange(c[0], kCodeA, kCodeR) && inRange(c[1], kCodeA, kCodeR)
+        && inRange(c[2], kCodeZero, kCodeNine) && inRange(c[3], kCodeZero, kCodeNine) && inRange(c[4], kCodeA, kCodeX)
+        && inRange(c[5], kCodeA, kCodeX);
 }
 
-}  // namespace
+} // namespace
 
-LocatorCheck NormaliseLocators(std::string_view first, std::string_view second) {
+LocatorCheck NormaliseLocators(std::string_view first, std::string_view second)
+{
     LocatorCheck check;
 
     const Normalised one = upperCaseAndComplete(first, check.locator1);
-    const auto& codes1 = one.codes;
-    if (one.length > kLocatorLength) check.firstTooLong = check.inputInvalid = true;
-    if (!thirdIsDigit(codes1, one.length)) check.inputInvalid = true;
+    const auto &codes1 = one.codes;
+    if (one.length > kLocatorLength)
+        check.firstTooLong = check.inputInvalid = true;
+    if (!thirdIsDigit(codes1, one.length))
+        check.inputInvalid = true;
 
     const Normalised two = upperCaseAndComplete(second, check.locator2);
-    const auto& codes2 = two.codes;
-    if (two.length > kLocatorLength) check.inputInvalid = true;
-    if (!thirdIsDigit(codes2, two.length)) check.inputInvalid = true;
+    const auto &codes2 = two.codes;
+    if (two.length > kLocatorLength)
+        check.inputInvalid = true;
+    if (!thirdIsDigit(codes2, two.length))
+        check.inputInvalid = true;
 
-    if (one.length == 0 || two.length == 0) check.inputInvalid = true;
+    if (one.length == 0 || two.length == 0)
+        check.inputInvalid = true;
 
     // When both texts were completed, each gets the centre letters once more
     // (JN51 becomes JN51LLLL). Only a three-character text decodes
@@ -101,7 +115,8 @@ LocatorCheck NormaliseLocators(std::string_view first, std::string_view second) 
     return check;
 }
 
-Position DecodeLocator(std::string_view locator) {
+Position DecodeLocator(std::string_view locator)
+{
     const auto c = text::leadingCodes(locator);
     // Whole-degree terms first, left to right, then the sub-square term.
     Position p;
@@ -110,4 +125,4 @@ Position DecodeLocator(std::string_view locator) {
     return p;
 }
 
-}  // namespace geodesy
+} // namespace geodesy

@@ -11,11 +11,12 @@
 namespace geodesy {
 
 // The two locators as normalised by NormaliseLocators, with its verdict.
-struct LocatorCheck {
-    std::string locator1;       // first text, upper-cased and completed
-    std::string locator2;       // second text, upper-cased and completed
-    bool inputInvalid = false;  // the pair cannot be used for a calculation
-    bool firstTooLong = false;  // the first locator has more than six characters
+struct LocatorCheck
+{
+    std::string locator1; // first text, upper-cased and completed
+    std::string locator2; // second text, upper-cased and completed
+    bool inputInvalid = false; // the pair cannot be used for a calculation
+    bool firstTooLong = false; // the first locator has more than six characters
 };
 
 // Normalises and checks the texts of the first and second locator box.
@@ -30,9 +31,10 @@ struct LocatorCheck {
 LocatorCheck NormaliseLocators(std::string_view first, std::string_view second);
 
 // A point on the earth, in degrees.
-struct Position {
-    double latitude = 0;   // degrees, north positive
-    double longitude = 0;  // degrees, east positive
+struct Position
+{
+    double latitude = 0; // degrees, north positive
+    double longitude = 0; // degrees, east positive
 };
 
 // Decodes the first six characters of a normalised locator to the centre of
@@ -41,4 +43,4 @@ struct Position {
 // outside -90..90 and -180..180). Never fails.
 Position DecodeLocator(std::string_view locator);
 
-}  // namespace geodesy
+} // namespace geodesy

@@ -5,21 +5,27 @@
 namespace geodesy::text {
 namespace {
 
-struct Character {
-    char32_t codePoint;  // U+FFFD for a stray byte
-    std::size_t bytes;   // how many bytes of the text it spans, at least 1
+struct Character
+{
+    char32_t codePoint; // U+FFFD for a stray byte
+    std::size_t bytes; // how many bytes of the text it spans, at least 1
 };
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
 
 // Reads the character that starts at the front of `text` (non-empty).
 // Overlong forms, surrogates and values past U+10FFFF are not well formed:
 // their first byte then counts as one character.
-Character readCharacter(std::string_view text) {
+Character readCharacter(std::string_view text)
+{
     const auto lead = static_cast<unsigned char>(text[0]);
-    if (lead < 0x80) return {lead, 1};
+    if (lead < 0x80)
+        return {lead, 1};
 
     std::size_t length = 0;
     char32_t value = 0;
@@ -33,20 +39,24 @@ Character readCharacter(std::string_view text) {
     } else {
         return {kReplacement, 1};
     }
-    if (text.size() < length) return {kReplacement, 1};
+    if (text.size() < length)
+        return {kReplacement, 1};
     for (std::size_t i = 1; i < length; ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (!isContinuation(byte)) return {kReplacement, 1};
+        if (!isContinuation(byte))
+            return {kReplacement, 1};
         value = (value << 6) | (byte & 0x3F);
     }
     const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-    if (value < smallest || surrogate || value > 0x10FFFF) return {kReplacement, 1};
+    if (value < smallest || surrogate || value > 0x10FFFF)
+        return {kReplacement, 1};
     return {value, length};
 }
 
-}  // namespace
+} // namespace
 
-std::size_t characterCount(std::string_view text) {
+std::size_t characterCount(std::string_view text)
+{
     std::size_t count = 0;
     while (!text.empty()) {
         // ASCII runs are the common case; skip them a byte at a time without decoding.
@@ -60,10 +70,12 @@ std::size_t characterCount(std::string_view text) {
     return count;
 }
 
-std::array<int, 6> leadingCodes(std::string_view text) {
+std::array<int, 6> leadingCodes(std::string_view text)
+{
     std::array<int, 6> codes{};
-    for (int& code : codes) {
-        if (text.empty()) break;
+    for (int &code : codes) {
+        if (text.empty())
+            break;
         const auto lead = static_cast<unsigned char>(text[0]);
         if (lead < 0x80) {
             code = lead;
@@ -77,12 +89,14 @@ std::array<int, 6> leadingCodes(std::string_view text) {
     return codes;
 }
 
-std::string upperCaseAscii(std::string_view text) {
+std::string upperCaseAscii(std::string_view text)
+{
     std::string upper(text);
-    for (char& byte : upper) {
-        if (byte >= 'a' && byte <= 'z') byte = static_cast<char>(byte - 'a' + 'A');
+    for (char &byte : upper) {
+        if (byte >= 'a' && byte <= 'z')
+            byte = static_cast<char>(byte - 'a' + 'A');
     }
     return upper;
 }
 
-}  // namespace geodesy::text
+} // namespace geodesy::text

@@ -29,4 +29,4 @@ std::array<int, 6> leadingCodes(std::string_view text);
 // multi-byte sequences untouched.
 std::string upperCaseAscii(std::string_view text);
 
-}  // namespace geodesy::text
+} // namespace geodesy::text

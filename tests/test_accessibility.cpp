@@ -65,10 +65,9 @@ void TestAccessibility::controls_data()
     QTest::newRow("azimuth box") << "Text1" << QAccessible::EditableText << "Puntamento" << false;
     QTest::newRow("calculate button") << "Command1" << QAccessible::Button << "Calcola" << false;
     QTest::newRow("exit button") << "Command2" << QAccessible::Button << "Esci" << false;
-    QTest::newRow("side picture") << "Picture1" << QAccessible::Graphic << "Fotografia di una bussola"
-                                  << true;
-    QTest::newRow("dial") << "picCanvase" << QAccessible::Graphic
-                          << "Quadrante della bussola con il puntamento" << true;
+    QTest::newRow("side picture") << "Picture1" << QAccessible::Graphic << "Fotografia di una bussola" << true;
+    QTest::newRow("dial") << "picCanvase" << QAccessible::Graphic << "Quadrante della bussola con il puntamento"
+                          << true;
     QTest::newRow("first locator caption") << "Label1" << QAccessible::StaticText << "Locatore 1" << false;
     QTest::newRow("azimuth caption") << "Label4" << QAccessible::StaticText << "Puntamento" << false;
 }
@@ -102,10 +101,14 @@ void TestAccessibility::textBoxesLabelledByCaptions_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("first locator") << "Text3" << "Label1";
-    QTest::newRow("second locator") << "Text5" << "Label2";
-    QTest::newRow("distance") << "Text6" << "Label3";
-    QTest::newRow("azimuth") << "Text1" << "Label4";
+    QTest::newRow("first locator") << "Text3"
+                                   << "Label1";
+    QTest::newRow("second locator") << "Text5"
+                                    << "Label2";
+    QTest::newRow("distance") << "Text6"
+                              << "Label3";
+    QTest::newRow("azimuth") << "Text1"
+                             << "Label4";
 }
 
 void TestAccessibility::textBoxesLabelledByCaptions()
@@ -138,8 +141,7 @@ void TestAccessibility::everyShownControlHasAName()
         if (child->state().invisible)
             continue;
         ++shown;
-        QVERIFY2(!child->text(QAccessible::Name).trimmed().isEmpty(),
-                 qPrintable(child->object()->objectName()));
+        QVERIFY2(!child->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(child->object()->objectName()));
     }
     // Picture1, four captions, four text boxes, two buttons and the dial.
     QCOMPARE(shown, 12);
@@ -162,10 +164,14 @@ void TestAccessibility::recentSearchRows_data()
     QTest::addColumn<QString>("row");
     QTest::addColumn<QString>("description");
 
-    QTest::newRow("first row") << 1 << "Label6" << "Ultime ricerche, riga 1 di 4";
-    QTest::newRow("second row") << 2 << "Label7" << "Ultime ricerche, riga 2 di 4";
-    QTest::newRow("third row") << 3 << "Label8" << "Ultime ricerche, riga 3 di 4";
-    QTest::newRow("fourth row") << 4 << "Label9" << "Ultime ricerche, riga 4 di 4";
+    QTest::newRow("first row") << 1 << "Label6"
+                               << "Ultime ricerche, riga 1 di 4";
+    QTest::newRow("second row") << 2 << "Label7"
+                                << "Ultime ricerche, riga 2 di 4";
+    QTest::newRow("third row") << 3 << "Label8"
+                               << "Ultime ricerche, riga 3 di 4";
+    QTest::newRow("fourth row") << 4 << "Label9"
+                                << "Ultime ricerche, riga 4 di 4";
 }
 
 // The row that a calculation has just filled is read as its caption,
@@ -204,8 +210,7 @@ void TestAccessibility::recentSearchRows()
     QVERIFY(window->indexOfChild(headingIface) < rowIndex);
     // Rows 1 to 4 follow one another directly.
     const int rowNumber = description.section(QLatin1Char(' '), 3, 3).toInt();
-    QCOMPARE(window->indexOfChild(accessibleOf(form.findChild<QLabel *>("Label6"))) + rowNumber - 1,
-             rowIndex);
+    QCOMPARE(window->indexOfChild(accessibleOf(form.findChild<QLabel *>("Label6"))) + rowNumber - 1, rowIndex);
 }
 
 void TestAccessibility::tabCycle_data()

@@ -20,13 +20,14 @@ namespace {
 
 using namespace window_test;
 
-
-class Window : public ShownWindow {
+class Window : public ShownWindow
+{
 public:
     // Replaces a box's whole text in one change, as a person selecting all
     // and pasting (or deleting).
-    void enter(const char* name, const QString& text) {
-        QLineEdit* b = box(name);
+    void enter(const char *name, const QString &text)
+    {
+        QLineEdit *b = box(name);
         b->selectAll();
         if (text.isEmpty()) {
             QTest::keyClick(b, Qt::Key_Delete);
@@ -38,25 +39,28 @@ public:
 
     // Both locators entered, then "Calcola" (a six-character second locator
     // has already calculated once by itself).
-    void calculate(const QString& first, const QString& second) {
+    void calculate(const QString &first, const QString &second)
+    {
         enter("Text3", first);
         enter("Text5", second);
         button("Command1")->click();
     }
 
-    QStringList rows() {
+    QStringList rows()
+    {
         QStringList shown;
-        for (const char* name : {"Label6", "Label7", "Label8", "Label9"}) {
-            QLabel* l = label(name);
+        for (const char *name : {"Label6", "Label7", "Label8", "Label9"}) {
+            QLabel *l = label(name);
             shown << (l->isHidden() ? QString() : l->text());
         }
         return shown;
     }
 };
 
-}  // namespace
+} // namespace
 
-class TestForm2Behaviour : public QObject {
+class TestForm2Behaviour : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -81,7 +85,8 @@ private slots:
     void coordinatesFollowTheLocale();
 };
 
-void TestForm2Behaviour::calculation_data() {
+void TestForm2Behaviour::calculation_data()
+{
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<QString>("azimuth");
@@ -89,18 +94,40 @@ void TestForm2Behaviour::calculation_data() {
     QTest::addColumn<QString>("row");
 
     const QString error = "??????";
-    QTest::newRow("Rome to Milan") << "JN61FW" << "JN45OL" << " 328" << " 472" << "JN45OL--- 472Km--- 328" + kDegree;
-    QTest::newRow("typed in lower case") << "jn61fw" << "jn45ol" << " 328" << " 472" << "JN45OL--- 472Km--- 328" + kDegree;
-    QTest::newRow("identical locators read 0") << "JN61FW" << "JN61FW" << "0" << " 0" << "JN61FW--- 0Km--- 270" + kDegree;
-    QTest::newRow("same point, different texts") << "JN51" << "JN51LL" << " 270" << " 0" << "JN51LL--- 0Km--- 270" + kDegree;
-    QTest::newRow("placeholder left in the first box") << "..." << "JN45OL" << error << error << "---??????Km---..." + kDegree;
-    QTest::newRow("three characters") << "JN5" << "JN45OL" << error << error << "---??????Km---..." + kDegree;
-    QTest::newRow("five characters") << "JN51A" << "JN45OL" << error << error << "---??????Km---..." + kDegree;
-    QTest::newRow("letters past the alphabet") << "JN61FW" << "ZZ99ZZ" << error << error << "---??????Km---..." + kDegree;
-    QTest::newRow("seven characters second") << "JN61FW" << "JN45OLX" << error << error << "---??????Km---..." + kDegree;
+    QTest::newRow("Rome to Milan") << "JN61FW"
+                                   << "JN45OL"
+                                   << " 328"
+                                   << " 472"
+                                   << "JN45OL--- 472Km--- 328" + kDegree;
+    QTest::newRow("typed in lower case") << "jn61fw"
+                                         << "jn45ol"
+                                         << " 328"
+                                         << " 472"
+                                         << "JN45OL--- 472Km--- 328" + kDegree;
+    QTest::newRow("identical locators read 0") << "JN61FW"
+                                               << "JN61FW"
+                                               << "0"
+                                               << " 0"
+                                               << "JN61FW--- 0Km--- 270" + kDegree;
+    QTest::newRow("same point, different texts") << "JN51"
+                                                 << "JN51LL"
+                                                 << " 270"
+                                                 << " 0"
+                                                 << "JN51LL--- 0Km--- 270" + kDegree;
+    QTest::newRow("placeholder left in the first box") << "..."
+                                                       << "JN45OL" << error << error << "---??????Km---..." + kDegree;
+    QTest::newRow("three characters") << "JN5"
+                                      << "JN45OL" << error << error << "---??????Km---..." + kDegree;
+    QTest::newRow("five characters") << "JN51A"
+                                     << "JN45OL" << error << error << "---??????Km---..." + kDegree;
+    QTest::newRow("letters past the alphabet") << "JN61FW"
+                                               << "ZZ99ZZ" << error << error << "---??????Km---..." + kDegree;
+    QTest::newRow("seven characters second") << "JN61FW"
+                                             << "JN45OLX" << error << error << "---??????Km---..." + kDegree;
 }
 
-void TestForm2Behaviour::calculation() {
+void TestForm2Behaviour::calculation()
+{
     QFETCH(QString, first);
     QFETCH(QString, second);
     QFETCH(QString, azimuth);
@@ -119,7 +146,8 @@ void TestForm2Behaviour::calculation() {
     QVERIFY(!w.label("Label5")->isHidden());
 }
 
-void TestForm2Behaviour::placeholderInSecondBoxDoesNothing() {
+void TestForm2Behaviour::placeholderInSecondBoxDoesNothing()
+{
     Window w;
     w.enter("Text3", "JN61FW");
     QSignalSpy moved(w.pointer(), &LineShape::changed);
@@ -131,16 +159,19 @@ void TestForm2Behaviour::placeholderInSecondBoxDoesNothing() {
     QVERIFY(w.label("Label5")->isHidden());
 }
 
-void TestForm2Behaviour::overLongFirstLocatorAsksFirst_data() {
+void TestForm2Behaviour::overLongFirstLocatorAsksFirst_data()
+{
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("kept");
 
-    QTest::newRow("seven characters") << "JN61FWX" << "JN61FWX";
+    QTest::newRow("seven characters") << "JN61FWX"
+                                      << "JN61FWX";
     const QString megabyte = QString("JN61FW").repeated(kBulkCharacters / 6);
     QTest::newRow("megabyte cut at the limit") << megabyte << megabyte.left(kTextBoxMaxCharacters);
 }
 
-void TestForm2Behaviour::overLongFirstLocatorAsksFirst() {
+void TestForm2Behaviour::overLongFirstLocatorAsksFirst()
+{
     QFETCH(QString, pasted);
     QFETCH(QString, kept);
 
@@ -151,7 +182,7 @@ void TestForm2Behaviour::overLongFirstLocatorAsksFirst() {
     int buttons = -1;
     bool iconless = false;
     QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         QVERIFY(box);
         seenTitle = box->windowTitle();
         seenText = box->text();
@@ -166,20 +197,21 @@ void TestForm2Behaviour::overLongFirstLocatorAsksFirst() {
     QCOMPARE(seenText, QString());
     QCOMPARE(buttons, 1);
     QVERIFY(iconless);
-    QVERIFY(firstBoxMeanwhile == kept);  // nothing changed while it asked
+    QVERIFY(firstBoxMeanwhile == kept); // nothing changed while it asked
     QCOMPARE(w.box("Text3")->text(), QString());
     QCOMPARE(w.box("Text1")->text(), QString("??????"));
     QCOMPARE(w.box("Text6")->text(), QString("??????"));
 }
 
-void TestForm2Behaviour::invalidAfterValidAddsOneRow() {
+void TestForm2Behaviour::invalidAfterValidAddsOneRow()
+{
     Window w;
     w.enter("Text3", "JN61FW");
     w.enter("Text5", "JN45OL");
     w.enter("Text3", "JN5");
     w.button("Command1")->click();
     w.enter("Text3", "XX");
-    w.button("Command1")->click();  // "" in the second box now: invalid again
+    w.button("Command1")->click(); // "" in the second box now: invalid again
 
     // The failed calculation's row keeps the previous azimuth; the second
     // failure writes "??????" again, which is no change and adds nothing.
@@ -187,7 +219,8 @@ void TestForm2Behaviour::invalidAfterValidAddsOneRow() {
     QCOMPARE(w.box("Text1")->text(), QString("??????"));
 }
 
-void TestForm2Behaviour::unchangedRecalculationAddsNoRow() {
+void TestForm2Behaviour::unchangedRecalculationAddsNoRow()
+{
     Window w;
     w.enter("Text3", "JN61FW");
     w.enter("Text5", "JN45OL");
@@ -196,10 +229,11 @@ void TestForm2Behaviour::unchangedRecalculationAddsNoRow() {
     QCOMPARE(w.rows(), (QStringList{"JN45OL--- 472Km--- 328" + kDegree, {}, {}, {}}));
 }
 
-void TestForm2Behaviour::typingSecondLocatorCalculatesOnce() {
+void TestForm2Behaviour::typingSecondLocatorCalculatesOnce()
+{
     Window w;
     w.enter("Text3", "JN61FW");
-    QLineEdit* second = w.box("Text5");
+    QLineEdit *second = w.box("Text5");
     second->clear();
     QSignalSpy calculations(w.button("Command1"), &QPushButton::clicked);
     const QStringList seen{"J", "JN", "JN6", "JN61", "JN61F", "JN61FV"};
@@ -215,10 +249,11 @@ void TestForm2Behaviour::typingSecondLocatorCalculatesOnce() {
     QCOMPARE(w.rows(), (QStringList{"JN61FV--- 5Km--- 186" + kDegree, {}, {}, {}}));
 }
 
-void TestForm2Behaviour::pastingLowerCaseCalculates() {
+void TestForm2Behaviour::pastingLowerCaseCalculates()
+{
     Window w;
     w.enter("Text3", "JN61FW");
-    QLineEdit* second = w.box("Text5");
+    QLineEdit *second = w.box("Text5");
     second->selectAll();
     QApplication::clipboard()->setText("jn45ol");
     second->paste();
@@ -226,27 +261,37 @@ void TestForm2Behaviour::pastingLowerCaseCalculates() {
     QCOMPARE(w.box("Text6")->text(), QString(" 472"));
 }
 
-void TestForm2Behaviour::caretEndsAtTheEnd_data() {
+void TestForm2Behaviour::caretEndsAtTheEnd_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("before");
     QTest::addColumn<int>("caret");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("after");
 
-    QTest::newRow("first box, letter in the middle") << "Text3" << "JN61" << 2 << "x" << "JNX61";
-    QTest::newRow("second box, letter in the middle") << "Text5" << "JN61" << 2 << "x" << "JNX61";
-    QTest::newRow("second box, upper case in the middle") << "Text5" << "JN61" << 1 << "A" << "JAN61";
-    QTest::newRow("accented letter is upper-cased") << "Text3" << "JN" << 2 << QString::fromUtf8("\u00e9") << QString::fromUtf8("JN\u00c9");
+    QTest::newRow("first box, letter in the middle") << "Text3"
+                                                     << "JN61" << 2 << "x"
+                                                     << "JNX61";
+    QTest::newRow("second box, letter in the middle") << "Text5"
+                                                      << "JN61" << 2 << "x"
+                                                      << "JNX61";
+    QTest::newRow("second box, upper case in the middle") << "Text5"
+                                                          << "JN61" << 1 << "A"
+                                                          << "JAN61";
+    QTest::newRow("accented letter is upper-cased")
+        << "Text3"
+        << "JN" << 2 << QString::fromUtf8("\u00e9") << QString::fromUtf8("JN\u00c9");
 }
 
-void TestForm2Behaviour::caretEndsAtTheEnd() {
+void TestForm2Behaviour::caretEndsAtTheEnd()
+{
     QFETCH(QString, name);
     QFETCH(QString, before);
     QFETCH(int, caret);
     QFETCH(QString, typed);
     QFETCH(QString, after);
     Window w;
-    QLineEdit* b = w.box(name.toLatin1().constData());
+    QLineEdit *b = w.box(name.toLatin1().constData());
     b->setText(before);
     b->setCursorPosition(caret);
     typeText(b, typed);
@@ -255,7 +300,8 @@ void TestForm2Behaviour::caretEndsAtTheEnd() {
     QVERIFY(!b->hasSelectedText());
 }
 
-void TestForm2Behaviour::sixCharactersStartTheCalculation_data() {
+void TestForm2Behaviour::sixCharactersStartTheCalculation_data()
+{
     QTest::addColumn<QString>("before");
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("calculates");
@@ -266,7 +312,8 @@ void TestForm2Behaviour::sixCharactersStartTheCalculation_data() {
     QTest::newRow("three after the placeholder") << "...JN" << int(Qt::Key_4) << true;
 }
 
-void TestForm2Behaviour::sixCharactersStartTheCalculation() {
+void TestForm2Behaviour::sixCharactersStartTheCalculation()
+{
     QFETCH(QString, before);
     QFETCH(int, key);
     QFETCH(bool, calculates);
@@ -279,20 +326,27 @@ void TestForm2Behaviour::sixCharactersStartTheCalculation() {
     QCOMPARE(calculations.count() > 0, calculates);
 }
 
-void TestForm2Behaviour::pointerFollowsTheAzimuth_data() {
+void TestForm2Behaviour::pointerFollowsTheAzimuth_data()
+{
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
     QTest::addColumn<float>("x");
     QTest::addColumn<float>("y");
 
-    QTest::newRow("due south") << "JN61FW" << "JM61FW" << 1209.0f << 2419.0f;
-    QTest::newRow("due north reads 360") << "JM61FW" << "JN61FW" << 1210.0f << 0.0f;
-    QTest::newRow("identical locators read 0") << "JN61FW" << "JN61FW" << 1209.0f << 0.0f;
-    QTest::newRow("same point, different texts") << "JN51" << "JN51LL" << 0.0f << 1209.0f;
-    QTest::newRow("error mark points north") << "JN5" << "JN45OL" << 1209.0f << 0.0f;
+    QTest::newRow("due south") << "JN61FW"
+                               << "JM61FW" << 1209.0f << 2419.0f;
+    QTest::newRow("due north reads 360") << "JM61FW"
+                                         << "JN61FW" << 1210.0f << 0.0f;
+    QTest::newRow("identical locators read 0") << "JN61FW"
+                                               << "JN61FW" << 1209.0f << 0.0f;
+    QTest::newRow("same point, different texts") << "JN51"
+                                                 << "JN51LL" << 0.0f << 1209.0f;
+    QTest::newRow("error mark points north") << "JN5"
+                                             << "JN45OL" << 1209.0f << 0.0f;
 }
 
-void TestForm2Behaviour::pointerFollowsTheAzimuth() {
+void TestForm2Behaviour::pointerFollowsTheAzimuth()
+{
     QFETCH(QString, first);
     QFETCH(QString, second);
     QFETCH(float, x);
@@ -305,22 +359,24 @@ void TestForm2Behaviour::pointerFollowsTheAzimuth() {
     QCOMPARE(w.pointer()->Y1(), 1210.0f);
 }
 
-void TestForm2Behaviour::typedDistanceFillsTheRing() {
+void TestForm2Behaviour::typedDistanceFillsTheRing()
+{
     Window w;
-    w.box("Text6")->clear();  // one row: "..." for the second box, empty distance
+    w.box("Text6")->clear(); // one row: "..." for the second box, empty distance
     w.box("Text1")->setText("A");
     QTest::keyClicks(w.box("Text6"), "1234567");
     const QString e = "...";
-    auto row = [](const QString& distance) { return "...---" + distance + "Km---A" + QString(QChar(0x00B0)); };
+    auto row = [](const QString &distance) { return "...---" + distance + "Km---A" + QString(QChar(0x00B0)); };
     QCOMPARE(w.rows(), (QStringList{e, row("12345"), row("123456"), row("1234567")}));
     QVERIFY(!w.label("Label5")->isHidden());
 }
 
-void TestForm2Behaviour::coordinatesFollowTheLocale() {
+void TestForm2Behaviour::coordinatesFollowTheLocale()
+{
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     Window w;
     w.enter("Text3", "");
-    w.enter("Text5", "JN51AB");  // six characters: calculates at once
+    w.enter("Text5", "JN51AB"); // six characters: calculates at once
     QCOMPARE(w.box("Text7")->text(), QString("-790,6875"));
     QCOMPARE(w.box("Text2")->text(), QString("1581,375"));
     QCOMPARE(w.box("Text4")->text(), QString("41,0625"));

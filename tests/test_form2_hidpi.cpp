@@ -33,7 +33,6 @@ constexpr qreal kDoubleDensity = 2.0;
 constexpr int kDialPixels = 165;
 constexpr int kRingOuterPixels = 1;
 
-
 qreal screenScale()
 {
     bool ok = false;
@@ -77,8 +76,7 @@ QPoint lastOfColour(const QImage &shot, QPoint from, QPoint step, QRgb colour)
 
 // Walks from one device pixel in steps of `step` to the edge of `area` and
 // returns the last pixel of the colour met on the way, if any.
-std::optional<QPoint> outermostOfColour(const QImage &shot, QPoint from, QPoint step, const QRect &area,
-                                        QRgb colour)
+std::optional<QPoint> outermostOfColour(const QImage &shot, QPoint from, QPoint step, const QRect &area, QRgb colour)
 {
     std::optional<QPoint> found;
     for (QPoint at = from; area.contains(at); at += step) {
@@ -147,8 +145,12 @@ void TestForm2HiDpi::pictures_data()
     QTest::addColumn<QString>("normalImage");
     QTest::addColumn<QString>("doubleImage");
 
-    QTest::newRow("side picture") << "Picture1" << ":/assets/compass.bmp" << ":/assets/compass@2x.bmp";
-    QTest::newRow("dial") << "picCanvase" << ":/assets/dial.bmp" << ":/assets/dial@2x.bmp";
+    QTest::newRow("side picture") << "Picture1"
+                                  << ":/assets/compass.bmp"
+                                  << ":/assets/compass@2x.bmp";
+    QTest::newRow("dial") << "picCanvase"
+                          << ":/assets/dial.bmp"
+                          << ":/assets/dial@2x.bmp";
 }
 
 // Every scale above 1 draws the double-density image at the normal image's
@@ -219,9 +221,9 @@ void TestForm2HiDpi::ringLinesUpWithPointer()
     const QImage shot = form.grab().toImage();
 
     const QPointF inner = innerTopLeft(canvas);
-    const QRect innerDevice(QPoint(devicePixel(inner.x(), scale), devicePixel(inner.y(), scale)),
-                            QPoint(devicePixel(inner.x() + kDialPixels, scale) - 1,
-                                   devicePixel(inner.y() + kDialPixels, scale) - 1));
+    const QRect innerDevice(
+        QPoint(devicePixel(inner.x(), scale), devicePixel(inner.y(), scale)),
+        QPoint(devicePixel(inner.x() + kDialPixels, scale) - 1, devicePixel(inner.y() + kDialPixels, scale) - 1));
     const QPoint step = direction.toPoint();
     const bool vertical = step.x() == 0;
     const bool outwardIsDown = step.x() + step.y() > 0;
@@ -238,21 +240,19 @@ void TestForm2HiDpi::ringLinesUpWithPointer()
     const double tipLogical = innerAlong + (vertical ? tipTwips.y() : tipTwips.x()) / kTwipsPerPixel;
     // A tip on the inner area's edge is drawn in the area's first or last
     // device pixel.
-    const int expectedTip = qBound(along(innerDevice.topLeft()), devicePixel(tipLogical, scale),
-                                   along(innerDevice.bottomRight()));
+    const int expectedTip =
+        qBound(along(innerDevice.topLeft()), devicePixel(tipLogical, scale), along(innerDevice.bottomRight()));
     QVERIFY2(qAbs(along(tip) - expectedTip) <= slack,
              qPrintable(QStringLiteral("tip at %1, expected %2").arg(along(tip)).arg(expectedTip)));
 
     // The ring: its outermost pure blue pixel on the line through the
     // image's centre.
     const double imageCentre = kDialPixels / 2.0;
-    const QPoint centreDevice(devicePixel(inner.x() + imageCentre, scale),
-                              devicePixel(inner.y() + imageCentre, scale));
+    const QPoint centreDevice(devicePixel(inner.x() + imageCentre, scale), devicePixel(inner.y() + imageCentre, scale));
     const std::optional<QPoint> ring = outermostOfColour(shot, centreDevice, step, innerDevice, kPureBlue);
     QVERIFY2(ring, "no blue ring pixel on that side");
-    const int expectedRing = outwardIsDown
-                                 ? devicePixel(innerAlong + kDialPixels - kRingOuterPixels, scale) - 1
-                                 : devicePixel(innerAlong + kRingOuterPixels, scale);
+    const int expectedRing = outwardIsDown ? devicePixel(innerAlong + kDialPixels - kRingOuterPixels, scale) - 1
+                                           : devicePixel(innerAlong + kRingOuterPixels, scale);
     QVERIFY2(qAbs(along(*ring) - expectedRing) <= slack,
              qPrintable(QStringLiteral("ring at %1, expected %2").arg(along(*ring)).arg(expectedRing)));
 

@@ -24,13 +24,11 @@ namespace {
 
 using namespace window_test;
 
-
 // The dial image's ring: centre and radius in pixels of the image.
 constexpr int kRingCentrePixels = 82;
 constexpr int kRingRadiusPixels = 81;
 
 // The pointer at rest, in twips of the canvas' inner area.
-
 
 template<typename T = QWidget>
 T *control(const Form2 &form, const QString &name)
@@ -114,10 +112,9 @@ void TestForm2Layout::controls_data()
     QTest::addColumn<bool>("shown");
     QTest::addColumn<bool>("bold");
 
-    const auto row = [](const char *name, const char *className, QRect geometry,
-                        const QString &text, bool shown, bool bold) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QByteArray(className) << geometry
-                            << text << shown << bold;
+    const auto row = [](const char *name, const char *className, QRect geometry, const QString &text, bool shown,
+                        bool bold) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QByteArray(className) << geometry << text << shown << bold;
     };
     // Pixels are twips / 15; Picture1's height of 6400 and Label9's top of
     // 1840 twips round to the nearest pixel.
@@ -198,8 +195,8 @@ void TestForm2Layout::tabStops_data()
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("next");
 
-    const QStringList order = {"Picture1", "Text1", "Text2", "Text3", "Text4", "Text5", "Text6",
-                               "Text7", "Text8", "Command1", "Command2", "picCanvase", "Command3"};
+    const QStringList order = {"Picture1", "Text1", "Text2",    "Text3",    "Text4",      "Text5",   "Text6",
+                               "Text7",    "Text8", "Command1", "Command2", "picCanvase", "Command3"};
     for (qsizetype i = 0; i < order.size(); ++i) {
         const QString &next = order.at((i + 1) % order.size());
         QTest::addRow("%s to %s", qPrintable(order.at(i)), qPrintable(next)) << order.at(i) << next;
@@ -224,17 +221,14 @@ void TestForm2Layout::tabKeys_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("to");
 
-    const QStringList cycle = {"Picture1", "Text1", "Text3", "Text5",
-                               "Text6", "Command1", "Command2", "picCanvase"};
+    const QStringList cycle = {"Picture1", "Text1", "Text3", "Text5", "Text6", "Command1", "Command2", "picCanvase"};
     for (qsizetype i = 0; i < cycle.size(); ++i) {
         const QString &next = cycle.at((i + 1) % cycle.size());
         QTest::addRow("Tab from %s to %s", qPrintable(cycle.at(i)), qPrintable(next))
             << cycle.at(i) << int(Qt::Key_Tab) << next;
     }
-    QTest::newRow("Shift+Tab from Picture1 back to picCanvase")
-        << "Picture1" << int(Qt::Key_Backtab) << "picCanvase";
-    QTest::newRow("Shift+Tab from Command1 back to Text6")
-        << "Command1" << int(Qt::Key_Backtab) << "Text6";
+    QTest::newRow("Shift+Tab from Picture1 back to picCanvase") << "Picture1" << int(Qt::Key_Backtab) << "picCanvase";
+    QTest::newRow("Shift+Tab from Command1 back to Text6") << "Command1" << int(Qt::Key_Backtab) << "Text6";
 }
 
 void TestForm2Layout::tabKeys()
@@ -289,8 +283,7 @@ void TestForm2Layout::keys()
     const QStringList buttons = {"Command1", "Command2", "Command3"};
     std::vector<std::unique_ptr<QSignalSpy>> spies;
     for (const QString &button : buttons)
-        spies.push_back(std::make_unique<QSignalSpy>(control<QPushButton>(form, button),
-                                                     &QAbstractButton::clicked));
+        spies.push_back(std::make_unique<QSignalSpy>(control<QPushButton>(form, button), &QAbstractButton::clicked));
 
     control(form, focus)->setFocus(Qt::TabFocusReason);
     QCOMPARE(QApplication::focusWidget(), control(form, focus));
@@ -333,9 +326,10 @@ void TestForm2Layout::uprightPointer()
     QCOMPARE(tip.y(), innerOrigin(canvas).y());
     for (int y = tip.y(); y <= centre.y(); ++y) {
         const QPoint at(centre.x(), y);
-        QVERIFY2(shot.pixel(at) == kPureRed,
-                 qPrintable(QStringLiteral("pointer pixel (%1, %2) is %3")
-                                .arg(at.x()).arg(at.y()).arg(rgbText(shot.pixel(at)))));
+        QVERIFY2(
+            shot.pixel(at) == kPureRed,
+            qPrintable(
+                QStringLiteral("pointer pixel (%1, %2) is %3").arg(at.x()).arg(at.y()).arg(rgbText(shot.pixel(at)))));
     }
     // One pixel wide, and nothing drawn on the frame above the inner area.
     const int halfway = (tip.y() + centre.y()) / 2;
@@ -356,8 +350,7 @@ void TestForm2Layout::sidePicture()
     // Unscaled: the last visible row of the window is the picture's row at
     // the same distance from the inner top.
     const int lastRow = form.height() - 1;
-    QCOMPARE(rgbText(shot.pixel(origin.x() + 50, lastRow)),
-             rgbText(picture.pixel(50, lastRow - origin.y())));
+    QCOMPARE(rgbText(shot.pixel(origin.x() + 50, lastRow)), rgbText(picture.pixel(50, lastRow - origin.y())));
 }
 
 void TestForm2Layout::lineStart_data()
@@ -441,8 +434,7 @@ void TestForm2Layout::movedPointer()
     canvas->line()->setY2(float(tip.y()));
     const QImage shot = form.grab().toImage();
     QVERIFY(shot.pixel(oldPixel) != kPureRed);
-    QCOMPARE(rgbText(shot.pixel(pixelAtTwips(canvas, onNewLine.x(), onNewLine.y()))),
-             rgbText(kPureRed));
+    QCOMPARE(rgbText(shot.pixel(pixelAtTwips(canvas, onNewLine.x(), onNewLine.y()))), rgbText(kPureRed));
 }
 
 // Whether by "Esci" or by the close box, closing the window ends the event

@@ -34,37 +34,45 @@ bool withinReference(qint64 ms, qint64 referenceMs)
     return ms <= kOverReference * referenceMs + kMarginMs;
 }
 
-
-QString repeated(const QString &piece, qsizetype length) {
+QString repeated(const QString &piece, qsizetype length)
+{
     QString text;
     text.reserve(length + piece.size());
-    while (text.size() < length) text += piece;
+    while (text.size() < length)
+        text += piece;
     text.truncate(length);
     // Never end on half a pair of surrogates.
-    if (text.back().isHighSurrogate()) text.back() = QLatin1Char('x');
+    if (text.back().isHighSurrogate())
+        text.back() = QLatin1Char('x');
     return text;
 }
 
 // Every kind of text the boxes may be given in bulk, by name.
-QString bulkText(const QString &kind) {
-    if (kind == "locator letters") return repeated("jn61fw", kBulk);
-    if (kind == "digits") return repeated("0123456789", kBulk);
-    if (kind == "sharp s") return repeated(QString::fromUtf8("ß"), kBulk);
+QString bulkText(const QString &kind)
+{
+    if (kind == "locator letters")
+        return repeated("jn61fw", kBulk);
+    if (kind == "digits")
+        return repeated("0123456789", kBulk);
+    if (kind == "sharp s")
+        return repeated(QString::fromUtf8("ß"), kBulk);
     // Accents, growing upper cases, a letter outside the BMP, combining
     // marks and right-to-left letters; odd length, so that pairs of
     // surrogates fall on every alignment.
     return repeated(QString::fromUtf8("jn61fwßé𐐨 אב ب\u0301ŉ 7"), kBulk);
 }
 
-void pasteOver(QLineEdit *box, const QString &text) {
+void pasteOver(QLineEdit *box, const QString &text)
+{
     box->selectAll();
     QApplication::clipboard()->setText(text);
     box->paste();
 }
 
 // Milliseconds for `action` and the repaint of `window` that follows it.
-template <typename Action>
-qint64 timedWithRepaint(QWidget *window, Action action) {
+template<typename Action>
+qint64 timedWithRepaint(QWidget *window, Action action)
+{
     QElapsedTimer timer;
     timer.start();
     action();
@@ -76,9 +84,11 @@ using Window = ShownWindow;
 
 // A text box of the same size as the window's, with the toolkit's default
 // limit and nothing connected: the toolkit's own cost for a text.
-class BareBox {
+class BareBox
+{
 public:
-    BareBox() {
+    BareBox()
+    {
         box.setGeometry(0, 0, 81, 25);
         top.resize(120, 40);
         top.show();
@@ -88,9 +98,10 @@ public:
     QLineEdit box{&top};
 };
 
-}  // namespace
+} // namespace
 
-class TestHostileText : public QObject {
+class TestHostileText : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -110,7 +121,8 @@ private slots:
     void rowsShowMarkupAsTyped();
 };
 
-void TestHostileText::upperCaseOfHostileText_data() {
+void TestHostileText::upperCaseOfHostileText_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
@@ -135,7 +147,8 @@ void TestHostileText::upperCaseOfHostileText_data() {
 
 // The upper-casing write is one more change, which upper-cases nothing more:
 // each text ends after two changes, with the caret at the end.
-void TestHostileText::upperCaseOfHostileText() {
+void TestHostileText::upperCaseOfHostileText()
+{
     QFETCH(QString, name);
     QFETCH(QString, typed);
     QFETCH(QString, shown);
@@ -156,20 +169,22 @@ void TestHostileText::upperCaseOfHostileText() {
     QCOMPARE(calculated.count(), calculations);
     if (calculations > 0) {
         QVERIFY(w.box("Text6")->text().startsWith(' '));
-        QCOMPARE(w.label("Label6")->text(), shown + "---" + w.box("Text6")->text() + "Km---" + w.box("Text1")->text() + kDegree);
+        QCOMPARE(w.label("Label6")->text(),
+                 shown + "---" + w.box("Text6")->text() + "Km---" + w.box("Text1")->text() + kDegree);
         QVERIFY(w.label("Label7")->isHidden());
     }
 }
 
-void TestHostileText::upperCaseOfLongText_data() {
+void TestHostileText::upperCaseOfLongText_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("upper");
 
     const QString sharpS = QString::fromUtf8("ß");
     const QString deseret = QString::fromUtf8("𐐨");
     QTest::newRow("bulk sharp s") << repeated(sharpS, kBulk) << repeated("SS", 2 * kBulk);
-    QTest::newRow("bulk n with apostrophe") << repeated(QString::fromUtf8("ŉ"), kBulk)
-                                            << repeated(QString::fromUtf8("\u02bcN"), 2 * kBulk);
+    QTest::newRow("bulk n with apostrophe")
+        << repeated(QString::fromUtf8("ŉ"), kBulk) << repeated(QString::fromUtf8("\u02bcN"), 2 * kBulk);
     const QString mixed = QString::fromUtf8("jn61fwßé𐐨 אב ب\u0301ŉ 7");
     const qsizetype copies = kBulk / mixed.size();
     QTest::newRow("bulk mixed scripts") << repeated(mixed, mixed.size() * copies)
@@ -180,7 +195,8 @@ void TestHostileText::upperCaseOfLongText_data() {
 
 // Upper-casing takes time in proportion to the text, whatever it holds: no
 // longer than for the same length of plain locator letters.
-void TestHostileText::upperCaseOfLongText() {
+void TestHostileText::upperCaseOfLongText()
+{
     QFETCH(QString, text);
     QFETCH(QString, upper);
 
@@ -198,7 +214,8 @@ void TestHostileText::upperCaseOfLongText() {
     QVERIFY2(withinReference(ms, plainMs), qPrintable(QString("took %1 ms, plain letters %2 ms").arg(ms).arg(plainMs)));
 }
 
-void TestHostileText::megabytePasteIsCut_data() {
+void TestHostileText::megabytePasteIsCut_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("kind");
 
@@ -206,13 +223,15 @@ void TestHostileText::megabytePasteIsCut_data() {
         {"Text3", "locator letters"}, {"Text3", "sharp s"}, {"Text3", "mixed scripts"}, {"Text5", "locator letters"},
         {"Text5", "sharp s"},         {"Text6", "digits"},  {"Text6", "mixed scripts"}, {"Text1", "digits"},
     };
-    for (const auto &[name, kind] : rows) QTest::addRow("%s into %s", kind, name) << name << kind;
+    for (const auto &[name, kind] : rows)
+        QTest::addRow("%s into %s", kind, name) << name << kind;
 }
 
 // A megabyte pasted over a box is cut to the box's limit, also where the
 // upper case of what remains is longer; the paste and the repaint that shows
 // it take at most a small multiple of what a bare text box needs.
-void TestHostileText::megabytePasteIsCut() {
+void TestHostileText::megabytePasteIsCut()
+{
     QFETCH(QString, name);
     QFETCH(QString, kind);
     const QString text = bulkText(kind);
@@ -235,17 +254,22 @@ void TestHostileText::megabytePasteIsCut() {
              qPrintable(QString("window %1 ms, bare box %2 ms").arg(windowMs).arg(bareMs)));
 }
 
-void TestHostileText::typingIntoTheLongestText_data() {
+void TestHostileText::typingIntoTheLongestText_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("kind");
 
-    QTest::newRow("locator letters in Text3") << "Text3" << "locator letters";
-    QTest::newRow("mixed scripts in Text5") << "Text5" << "mixed scripts";
-    QTest::newRow("digits in Text6") << "Text6" << "digits";
+    QTest::newRow("locator letters in Text3") << "Text3"
+                                              << "locator letters";
+    QTest::newRow("mixed scripts in Text5") << "Text5"
+                                            << "mixed scripts";
+    QTest::newRow("digits in Text6") << "Text6"
+                                     << "digits";
 }
 
 // The character that fills a box to its limit, typed in the middle.
-void TestHostileText::typingIntoTheLongestText() {
+void TestHostileText::typingIntoTheLongestText()
+{
     QFETCH(QString, name);
     QFETCH(QString, kind);
     const QString text = locatorUpperCase(bulkText(kind)).left(kTextBoxMaxCharacters - 1);
@@ -271,22 +295,25 @@ void TestHostileText::typingIntoTheLongestText() {
 
 // Rows built from the longest text a box holds keep it whole in their
 // caption, where the ring reads it, and the window still repaints at once.
-void TestHostileText::hugeRowsKeepTheirCaption() {
+void TestHostileText::hugeRowsKeepTheirCaption()
+{
     Window w;
     pasteOver(w.box("Text5"), bulkText("mixed scripts"));
     const QString huge = w.box("Text5")->text();
     QCOMPARE(huge.size(), kTextBoxMaxCharacters);
     QLineEdit *distance = w.box("Text6");
     pasteOver(distance, QString());
-    for (const char *typed : {"1", "2", "3"}) typeText(distance, typed);
+    for (const char *typed : {"1", "2", "3"})
+        typeText(distance, typed);
     pasteOver(w.box("Text5"), QString());
 
     const qint64 ms = timedWithRepaint(&w.form, [] {});
     Window shortRows;
-    for (const char *typed : {"1", "2", "3"}) typeText(shortRows.box("Text6"), typed);
+    for (const char *typed : {"1", "2", "3"})
+        typeText(shortRows.box("Text6"), typed);
     const qint64 shortMs = timedWithRepaint(&shortRows.form, [] {});
-    qInfo("repaint with three rows of %lld characters: %lld ms (short rows %lld ms)", static_cast<long long>(huge.size()),
-          static_cast<long long>(ms), static_cast<long long>(shortMs));
+    qInfo("repaint with three rows of %lld characters: %lld ms (short rows %lld ms)",
+          static_cast<long long>(huge.size()), static_cast<long long>(ms), static_cast<long long>(shortMs));
     const auto row = [&](const QString &km) { return huge + "---" + km + "Km---..." + kDegree; };
     QCOMPARE(w.label("Label6")->text(), QString("..."));
     QVERIFY(w.label("Label7")->text() == row("1"));
@@ -297,12 +324,14 @@ void TestHostileText::hugeRowsKeepTheirCaption() {
 
 // A caption too wide for its label shows its start and an ellipsis, as the
 // label would show that elided text itself.
-void TestHostileText::longCaptionIsElided() {
+void TestHostileText::longCaptionIsElided()
+{
     const QString caption = repeated("JN45OL--- 472Km--- 328" + kDegree, kBulk);
     QWidget top;
     QLabel row(caption, &top);
     QLabel expected(&top);
-    for (QLabel *label : {&row, &expected}) label->setGeometry(0, 0, 193, 17);
+    for (QLabel *label : {&row, &expected})
+        label->setGeometry(0, 0, 193, 17);
     showCaptionElided(&row);
     const QString elided = row.fontMetrics().elidedText(caption.left(kPaintedCaptionCharacters), Qt::ElideRight, 193);
     QVERIFY(elided.endsWith(QChar(0x2026)));
@@ -312,7 +341,8 @@ void TestHostileText::longCaptionIsElided() {
     QCOMPARE(row.grab().toImage(), expected.grab().toImage());
 }
 
-void TestHostileText::rowsShowMarkupAsTyped_data() {
+void TestHostileText::rowsShowMarkupAsTyped_data()
+{
     QTest::addColumn<QString>("typed");
 
     QTest::newRow("bold") << "<b>1</b>";
@@ -323,7 +353,8 @@ void TestHostileText::rowsShowMarkupAsTyped_data() {
 
 // A row shows the characters that were typed, never what markup would make
 // of them: the window reads no file and builds no document from a row.
-void TestHostileText::rowsShowMarkupAsTyped() {
+void TestHostileText::rowsShowMarkupAsTyped()
+{
     QFETCH(QString, typed);
 
     Window w;

@@ -9,7 +9,8 @@
 using geodesy::DecodeLocator;
 using geodesy::NormaliseLocators;
 
-class TestLocator : public QObject {
+class TestLocator : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -25,7 +26,8 @@ private slots:
     void survivesHostileText();
 };
 
-void TestLocator::decodesSubSquareCentres_data() {
+void TestLocator::decodesSubSquareCentres_data()
+{
     QTest::addColumn<QByteArray>("locator");
     QTest::addColumn<double>("latitude");
     QTest::addColumn<double>("longitude");
@@ -39,12 +41,19 @@ void TestLocator::decodesSubSquareCentres_data() {
     QTest::newRow("letters past the alphabet") << QByteArray("ZZ99ZZ") << 170.0625 << 340.125;
     QTest::newRow("empty text") << QByteArray("") << -790.6875 << -1581.375;
     QTest::newRow("only six characters count") << QByteArray("JN51ABXYZ") << 41.0625 << 10.041666666666666;
-    QTest::newRow("Latin-1 letter keeps its code") << QByteArray("\xC3\x89" "A00AA") << -89.97916666666667 << 2540.0416666666665;
-    QTest::newRow("euro sign reads as a question mark") << QByteArray("\xE2\x82\xAC" "A00AA") << -89.97916666666667 << -219.95833333333334;
-    QTest::newRow("stray byte reads as a question mark") << QByteArray("\xFF" "A00AA") << -89.97916666666667 << -219.95833333333334;
+    QTest::newRow("Latin-1 letter keeps its code") << QByteArray(
+        "\xC3\x89"
+        "A00AA") << -89.97916666666667 << 2540.0416666666665;
+    QTest::newRow("euro sign reads as a question mark") << QByteArray(
+        "\xE2\x82\xAC"
+        "A00AA") << -89.97916666666667 << -219.95833333333334;
+    QTest::newRow("stray byte reads as a question mark") << QByteArray(
+        "\xFF"
+        "A00AA") << -89.97916666666667 << -219.95833333333334;
 }
 
-void TestLocator::decodesSubSquareCentres() {
+void TestLocator::decodesSubSquareCentres()
+{
     QFETCH(QByteArray, locator);
     QFETCH(double, latitude);
     QFETCH(double, longitude);
@@ -53,7 +62,8 @@ void TestLocator::decodesSubSquareCentres() {
     QCOMPARE_EQ(p.longitude, longitude);
 }
 
-void TestLocator::normalisesAndChecksPairs_data() {
+void TestLocator::normalisesAndChecksPairs_data()
+{
     QTest::addColumn<QByteArray>("first");
     QTest::addColumn<QByteArray>("second");
     QTest::addColumn<QByteArray>("locator1");
@@ -61,41 +71,47 @@ void TestLocator::normalisesAndChecksPairs_data() {
     QTest::addColumn<bool>("invalid");
     QTest::addColumn<bool>("tooLong");
 
-    QTest::newRow("lower case is upper-cased") << QByteArray("jn51ab") << QByteArray("JN45ol")
-        << QByteArray("JN51AB") << QByteArray("JN45OL") << false << false;
-    QTest::newRow("square beside full locator") << QByteArray("JN51") << QByteArray("JN45OL")
-        << QByteArray("JN51LL") << QByteArray("JN45OL") << false << false;
-    QTest::newRow("two squares completed twice") << QByteArray("JN51") << QByteArray("jn45")
-        << QByteArray("JN51LLLL") << QByteArray("JN45LLLL") << false << false;
-    QTest::newRow("square beside empty text") << QByteArray("JN51") << QByteArray("")
-        << QByteArray("JN51LL") << QByteArray("") << true << false;
-    QTest::newRow("empty first") << QByteArray("") << QByteArray("JN45OL")
-        << QByteArray("") << QByteArray("JN45OL") << true << false;
-    QTest::newRow("seven characters first") << QByteArray("JN51ABC") << QByteArray("JN45OL")
-        << QByteArray("JN51ABC") << QByteArray("JN45OL") << true << true;
-    QTest::newRow("seven characters second") << QByteArray("JN45OL") << QByteArray("JN51ABC")
-        << QByteArray("JN45OL") << QByteArray("JN51ABC") << true << false;
-    QTest::newRow("minus in third place") << QByteArray("JN-1AB") << QByteArray("JN45OL")
-        << QByteArray("JN-1AB") << QByteArray("JN45OL") << true << false;
-    QTest::newRow("colon in third place") << QByteArray("JN45OL") << QByteArray("JN:1AB")
-        << QByteArray("JN45OL") << QByteArray("JN:1AB") << true << false;
-    QTest::newRow("blank in third place") << QByteArray("JN 1AB") << QByteArray("JN45OL")
-        << QByteArray("JN 1AB") << QByteArray("JN45OL") << true << false;
-    QTest::newRow("initial dots") << QByteArray("...") << QByteArray("JN45OL")
-        << QByteArray("...LL") << QByteArray("JN45OL") << true << false;
-    QTest::newRow("field only") << QByteArray("JN") << QByteArray("JN45OL")
-        << QByteArray("JNLL") << QByteArray("JN45OL") << true << false;
-    QTest::newRow("one letter") << QByteArray("j") << QByteArray("JN45OL")
-        << QByteArray("JLL") << QByteArray("JN45OL") << true << false;
-    QTest::newRow("three characters beside a square") << QByteArray("JN5") << QByteArray("JN45")
-        << QByteArray("JN5LLLL") << QByteArray("JN45LLLL") << true << false;
-    QTest::newRow("five characters are not completed") << QByteArray("JN51A") << QByteArray("JN45")
-        << QByteArray("JN51A") << QByteArray("JN45LL") << true << false;
-    QTest::newRow("only a..z are upper-cased") << QByteArray("jn51\xC3\xA9" "b") << QByteArray("JN45OL")
-        << QByteArray("JN51\xC3\xA9" "B") << QByteArray("JN45OL") << true << false;
+    QTest::newRow("lower case is upper-cased") << QByteArray("jn51ab") << QByteArray("JN45ol") << QByteArray("JN51AB")
+                                               << QByteArray("JN45OL") << false << false;
+    QTest::newRow("square beside full locator")
+        << QByteArray("JN51") << QByteArray("JN45OL") << QByteArray("JN51LL") << QByteArray("JN45OL") << false << false;
+    QTest::newRow("two squares completed twice") << QByteArray("JN51") << QByteArray("jn45") << QByteArray("JN51LLLL")
+                                                 << QByteArray("JN45LLLL") << false << false;
+    QTest::newRow("square beside empty text")
+        << QByteArray("JN51") << QByteArray("") << QByteArray("JN51LL") << QByteArray("") << true << false;
+    QTest::newRow("empty first") << QByteArray("") << QByteArray("JN45OL") << QByteArray("") << QByteArray("JN45OL")
+                                 << true << false;
+    QTest::newRow("seven characters first") << QByteArray("JN51ABC") << QByteArray("JN45OL") << QByteArray("JN51ABC")
+                                            << QByteArray("JN45OL") << true << true;
+    QTest::newRow("seven characters second") << QByteArray("JN45OL") << QByteArray("JN51ABC") << QByteArray("JN45OL")
+                                             << QByteArray("JN51ABC") << true << false;
+    QTest::newRow("minus in third place") << QByteArray("JN-1AB") << QByteArray("JN45OL") << QByteArray("JN-1AB")
+                                          << QByteArray("JN45OL") << true << false;
+    QTest::newRow("colon in third place") << QByteArray("JN45OL") << QByteArray("JN:1AB") << QByteArray("JN45OL")
+                                          << QByteArray("JN:1AB") << true << false;
+    QTest::newRow("blank in third place") << QByteArray("JN 1AB") << QByteArray("JN45OL") << QByteArray("JN 1AB")
+                                          << QByteArray("JN45OL") << true << false;
+    QTest::newRow("initial dots") << QByteArray("...") << QByteArray("JN45OL") << QByteArray("...LL")
+                                  << QByteArray("JN45OL") << true << false;
+    QTest::newRow("field only") << QByteArray("JN") << QByteArray("JN45OL") << QByteArray("JNLL")
+                                << QByteArray("JN45OL") << true << false;
+    QTest::newRow("one letter") << QByteArray("j") << QByteArray("JN45OL") << QByteArray("JLL") << QByteArray("JN45OL")
+                                << true << false;
+    QTest::newRow("three characters beside a square")
+        << QByteArray("JN5") << QByteArray("JN45") << QByteArray("JN5LLLL") << QByteArray("JN45LLLL") << true << false;
+    QTest::newRow("five characters are not completed")
+        << QByteArray("JN51A") << QByteArray("JN45") << QByteArray("JN51A") << QByteArray("JN45LL") << true << false;
+    QTest::newRow("only a..z are upper-cased") << QByteArray(
+        "jn51\xC3\xA9"
+        "b") << QByteArray("JN45OL")
+                                               << QByteArray(
+                                                      "JN51\xC3\xA9"
+                                                      "B")
+                                               << QByteArray("JN45OL") << true << false;
 }
 
-void TestLocator::normalisesAndChecksPairs() {
+void TestLocator::normalisesAndChecksPairs()
+{
     QFETCH(QByteArray, first);
     QFETCH(QByteArray, second);
     QFETCH(QByteArray, locator1);
@@ -109,7 +125,8 @@ void TestLocator::normalisesAndChecksPairs() {
     QCOMPARE(check.firstTooLong, tooLong);
 }
 
-void TestLocator::acceptsOnlyRealLocators_data() {
+void TestLocator::acceptsOnlyRealLocators_data()
+{
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("accepted");
 
@@ -131,7 +148,8 @@ void TestLocator::acceptsOnlyRealLocators_data() {
     QTest::newRow("blank at the start of a square") << QByteArray(" N51") << false;
 }
 
-void TestLocator::acceptsOnlyRealLocators() {
+void TestLocator::acceptsOnlyRealLocators()
+{
     QFETCH(QByteArray, text);
     QFETCH(bool, accepted);
     // The same text as either locator, beside a partner that is always good.
@@ -139,23 +157,41 @@ void TestLocator::acceptsOnlyRealLocators() {
     QCOMPARE(!NormaliseLocators("JN45OL", text.toStdString()).inputInvalid, accepted);
 }
 
-void TestLocator::countsCharactersNotBytes_data() {
+void TestLocator::countsCharactersNotBytes_data()
+{
     QTest::addColumn<QByteArray>("first");
     QTest::addColumn<QByteArray>("locator1");
     QTest::addColumn<bool>("tooLong");
 
     // Two-, three- and four-byte characters, and bytes that are no UTF-8.
     QTest::newRow("six characters, seven bytes") << QByteArray("JN51A\xC3\xA9") << QByteArray("JN51A\xC3\xA9") << false;
-    QTest::newRow("seven characters with an accent") << QByteArray("JN51AB\xC3\xA9") << QByteArray("JN51AB\xC3\xA9") << true;
-    QTest::newRow("four characters with a euro sign") << QByteArray("JN5\xE2\x82\xAC") << QByteArray("JN5\xE2\x82\xAC" "LL") << false;
-    QTest::newRow("two emoji are two characters") << QByteArray("\xF0\x9F\x93\xA1\xF0\x9F\x93\xA1") << QByteArray("\xF0\x9F\x93\xA1\xF0\x9F\x93\xA1" "LL") << false;
-    QTest::newRow("stray bytes count one each") << QByteArray("\xFF\xFE\x80") << QByteArray("\xFF\xFE\x80" "LL") << false;
-    QTest::newRow("cut-off sequence counts per byte") << QByteArray("JN51\xE2\x82") << QByteArray("JN51\xE2\x82") << false;
-    QTest::newRow("overlong slash counts per byte") << QByteArray("JN51\xC0\xAF\xC0") << QByteArray("JN51\xC0\xAF\xC0") << true;
-    QTest::newRow("surrogate counts per byte") << QByteArray("JN5\xED\xA0\x80") << QByteArray("JN5\xED\xA0\x80") << false;
+    QTest::newRow("seven characters with an accent")
+        << QByteArray("JN51AB\xC3\xA9") << QByteArray("JN51AB\xC3\xA9") << true;
+    QTest::newRow("four characters with a euro sign") << QByteArray("JN5\xE2\x82\xAC")
+                                                      << QByteArray(
+                                                             "JN5\xE2\x82\xAC"
+                                                             "LL")
+                                                      << false;
+    QTest::newRow("two emoji are two characters") << QByteArray("\xF0\x9F\x93\xA1\xF0\x9F\x93\xA1")
+                                                  << QByteArray(
+                                                         "\xF0\x9F\x93\xA1\xF0\x9F\x93\xA1"
+                                                         "LL")
+                                                  << false;
+    QTest::newRow("stray bytes count one each") << QByteArray("\xFF\xFE\x80")
+                                                << QByteArray(
+                                                       "\xFF\xFE\x80"
+                                                       "LL")
+                                                << false;
+    QTest::newRow("cut-off sequence counts per byte")
+        << QByteArray("JN51\xE2\x82") << QByteArray("JN51\xE2\x82") << false;
+    QTest::newRow("overlong slash counts per byte")
+        << QByteArray("JN51\xC0\xAF\xC0") << QByteArray("JN51\xC0\xAF\xC0") << true;
+    QTest::newRow("surrogate counts per byte")
+        << QByteArray("JN5\xED\xA0\x80") << QByteArray("JN5\xED\xA0\x80") << false;
 }
 
-void TestLocator::countsCharactersNotBytes() {
+void TestLocator::countsCharactersNotBytes()
+{
     QFETCH(QByteArray, first);
     QFETCH(QByteArray, locator1);
     QFETCH(bool, tooLong);
@@ -165,18 +201,23 @@ void TestLocator::countsCharactersNotBytes() {
     QVERIFY(check.inputInvalid);
 }
 
-void TestLocator::survivesHostileText_data() {
+void TestLocator::survivesHostileText_data()
+{
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("tooLong");
 
-    QTest::newRow("NUL bytes") << QByteArray("JN\0" "1AB", 6) << false;
+    QTest::newRow("NUL bytes") << QByteArray(
+        "JN\0"
+        "1AB",
+        6) << false;
     QTest::newRow("only NUL bytes") << QByteArray(8, '\0') << true;
     QTest::newRow("one megabyte of letters") << QByteArray(1 << 20, 'a') << true;
     QTest::newRow("one megabyte of stray bytes") << QByteArray(1 << 20, '\xF0') << true;
     QTest::newRow("lead byte at the very end") << QByteArray("JN51A\xF0") << false;
 }
 
-void TestLocator::survivesHostileText() {
+void TestLocator::survivesHostileText()
+{
     QFETCH(QByteArray, text);
     QFETCH(bool, tooLong);
     const std::string s(text.constData(), static_cast<std::size_t>(text.size()));

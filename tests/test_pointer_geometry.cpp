@@ -6,7 +6,8 @@
 
 #include "window/pointer_geometry.h"
 
-class TestPointerGeometry : public QObject {
+class TestPointerGeometry : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -21,7 +22,8 @@ private slots:
     void tipStaysOnTheRing();
 };
 
-void TestPointerGeometry::readsLeadingNumber_data() {
+void TestPointerGeometry::readsLeadingNumber_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("number");
 
@@ -43,7 +45,8 @@ void TestPointerGeometry::readsLeadingNumber_data() {
     QTest::newRow("vanishingly small") << "0." + QString(400, QLatin1Char('0')) + "1" << 0.0;
 }
 
-void TestPointerGeometry::readsLeadingNumber() {
+void TestPointerGeometry::readsLeadingNumber()
+{
     QFETCH(QString, text);
     QFETCH(double, number);
     const auto read = leadingNumber(text);
@@ -51,7 +54,8 @@ void TestPointerGeometry::readsLeadingNumber() {
     QCOMPARE_EQ(*read, number);
 }
 
-void TestPointerGeometry::tipForAzimuthText_data() {
+void TestPointerGeometry::tipForAzimuthText_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("x");
     QTest::addColumn<int>("y");
@@ -70,7 +74,8 @@ void TestPointerGeometry::tipForAzimuthText_data() {
     QTest::newRow("north from 360") << " 360" << 1210 << 0;
 }
 
-void TestPointerGeometry::tipForAzimuthText() {
+void TestPointerGeometry::tipForAzimuthText()
+{
     QFETCH(QString, text);
     QFETCH(int, x);
     QFETCH(int, y);
@@ -80,22 +85,32 @@ void TestPointerGeometry::tipForAzimuthText() {
     QCOMPARE(tip->y, y);
 }
 
-void TestPointerGeometry::pointsLikeWholeAzimuth_data() {
+void TestPointerGeometry::pointsLikeWholeAzimuth_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("sameAs");
 
     // Azimuth minus 90 is rounded half to even.
-    QTest::newRow("12,5 like 12") << "12,5" << "12";
-    QTest::newRow("12.5 like 12") << "12.5" << "12";
-    QTest::newRow("13.5 like 14") << "13.5" << "14";
-    QTest::newRow("0.5 like 0") << "0.5" << "0";
-    QTest::newRow("1.5 like 2") << "1.5" << "2";
-    QTest::newRow("2.5 like 2") << "2.5" << "2";
-    QTest::newRow("just over a half goes up") << "0.5000001" << "1";
-    QTest::newRow("a full turn more") << "405" << "45";
+    QTest::newRow("12,5 like 12") << "12,5"
+                                  << "12";
+    QTest::newRow("12.5 like 12") << "12.5"
+                                  << "12";
+    QTest::newRow("13.5 like 14") << "13.5"
+                                  << "14";
+    QTest::newRow("0.5 like 0") << "0.5"
+                                << "0";
+    QTest::newRow("1.5 like 2") << "1.5"
+                                << "2";
+    QTest::newRow("2.5 like 2") << "2.5"
+                                << "2";
+    QTest::newRow("just over a half goes up") << "0.5000001"
+                                              << "1";
+    QTest::newRow("a full turn more") << "405"
+                                      << "45";
 }
 
-void TestPointerGeometry::pointsLikeWholeAzimuth() {
+void TestPointerGeometry::pointsLikeWholeAzimuth()
+{
     QFETCH(QString, text);
     QFETCH(QString, sameAs);
     const auto tip = pointerTipForAzimuth(*leadingNumber(text));
@@ -105,7 +120,8 @@ void TestPointerGeometry::pointsLikeWholeAzimuth() {
     QCOMPARE(tip->y, expected->y);
 }
 
-void TestPointerGeometry::refusesAnglesBeyondSixteenBits_data() {
+void TestPointerGeometry::refusesAnglesBeyondSixteenBits_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("fits");
 
@@ -117,7 +133,8 @@ void TestPointerGeometry::refusesAnglesBeyondSixteenBits_data() {
     QTest::newRow("four hundred digits") << QString(400, QLatin1Char('9')) << false;
 }
 
-void TestPointerGeometry::refusesAnglesBeyondSixteenBits() {
+void TestPointerGeometry::refusesAnglesBeyondSixteenBits()
+{
     QFETCH(QString, text);
     QFETCH(bool, fits);
     const auto number = leadingNumber(text);
@@ -125,7 +142,8 @@ void TestPointerGeometry::refusesAnglesBeyondSixteenBits() {
     QCOMPARE(tipGiven, fits);
 }
 
-void TestPointerGeometry::tipStaysOnTheRing() {
+void TestPointerGeometry::tipStaysOnTheRing()
+{
     for (int azimuth = -720; azimuth <= 720; ++azimuth) {
         const auto tip = pointerTipForAzimuth(azimuth);
         QVERIFY(tip.has_value());
@@ -135,8 +153,10 @@ void TestPointerGeometry::tipStaysOnTheRing() {
         QVERIFY2(std::abs(std::hypot(dx, dy) - kPointerLengthTwips) < 1.5, qPrintable(QString::number(azimuth)));
         // Clockwise from north: east half to the right, south half below.
         const int folded = ((azimuth % 360) + 360) % 360;
-        if (folded > 5 && folded < 175) QVERIFY(tip->x > kPointerCentreTwips);
-        if (folded > 95 && folded < 265) QVERIFY(tip->y > kPointerCentreTwips);
+        if (folded > 5 && folded < 175)
+            QVERIFY(tip->x > kPointerCentreTwips);
+        if (folded > 95 && folded < 265)
+            QVERIFY(tip->y > kPointerCentreTwips);
     }
 }
 

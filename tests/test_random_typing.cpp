@@ -54,13 +54,15 @@ const QString kErrorMark = QStringLiteral("??????");
 // it starts may empty the box, which runs it a third time.
 const std::map<QString, int> kDeepestChange{{"Text3", 2}, {"Text5", 3}, {"Text6", 1}};
 
-quint64 environmentNumber(const char *name, quint64 fallback) {
+quint64 environmentNumber(const char *name, quint64 fallback)
+{
     bool ok = false;
     const quint64 value = qEnvironmentVariable(name).toULongLong(&ok);
     return ok ? value : fallback;
 }
 
-QStringList characters(const QString &text) {
+QStringList characters(const QString &text)
+{
     QStringList list;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
@@ -71,61 +73,74 @@ QStringList characters(const QString &text) {
 }
 
 // What a person can type or paste, by kind, with how often each kind comes.
-struct CharacterKind {
+struct CharacterKind
+{
     int weight;
     QStringList characters;
 };
 
-const std::vector<CharacterKind> &characterKinds() {
+const std::vector<CharacterKind> &characterKinds()
+{
     static const std::vector<CharacterKind> kinds{
         {40, characters("abcdefghijklmnopqrstuvwxyzJNFWOL0123456789")},
         {15, characters(" !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ABCDEFGHIKMPQRSTUVXYZ")},
         {8, characters(QString::fromUtf8("éèàòùçñüöäÉÀØå"))},
         // Upper case longer than the letter.
         {8, characters(QString::fromUtf8("ßŉǰΐΰﬀﬁﬂﬃﬄﬅﬆևᾳῃῳẖẗẘẙẚ"))},
-        {6, characters(QString::fromUtf8("𐐨𐐀𝒜😀𞤢𑢠")) << QString::fromUtf8("👍🏽") << QString::fromUtf8("🇮🇹")},
+        {6,
+         characters(QString::fromUtf8("𐐨𐐀𝒜😀𞤢𑢠"))
+             << QString::fromUtf8("👍🏽") << QString::fromUtf8("🇮🇹")},
         // Combining marks; the last one's upper case is a letter.
         {5, characters(QString::fromUtf8("\u0301\u0308\u0327\u20dd\u0345"))},
         {5, characters(QString::fromUtf8("אבשبلم\u200f\u202e\u202c"))},
-        {3, QStringList{QString::fromUtf8("\u00a0"), QString::fromUtf8("\ufeff"), QString::fromUtf8("\u200d"), "\t",
-                        "\n", QString(QChar(0)), QString::fromUtf8("\ufffd"), QString::fromUtf8("\u2028"),
-                        QString(QChar(0xD800)), QString(QChar(0xDC00))}},
+        {3,
+         QStringList{QString::fromUtf8("\u00a0"), QString::fromUtf8("\ufeff"), QString::fromUtf8("\u200d"), "\t", "\n",
+                     QString(QChar(0)), QString::fromUtf8("\ufffd"), QString::fromUtf8("\u2028"),
+                     QString(QChar(0xD800)), QString(QChar(0xDC00))}},
     };
     return kinds;
 }
 
 // A text as the log shows it: marks, controls and unpaired surrogates by
 // their code, so that every line reads and copies alike.
-QString printable(const QString &text) {
+QString printable(const QString &text)
+{
     QString shown;
     for (const QString &character : characters(text)) {
-        const char32_t code = character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1])
-                                                    : character[0].unicode();
+        const char32_t code =
+            character.size() == 2 ? QChar::surrogateToUcs4(character[0], character[1]) : character[0].unicode();
         const bool plain = QChar::isPrint(code) && !QChar::isMark(code) && QChar::category(code) != QChar::Other_Format
-                           && code != '"' && code != '\\';
+            && code != '"' && code != '\\';
         shown += plain ? character : QString("\\u{%1}").arg(uint(code), 0, 16);
     }
     return shown;
 }
 
-QString shortText(const QString &text) {
-    return QString("%1 characters \"%2%3\"").arg(text.size()).arg(printable(text.left(24)), text.size() > 24 ? "..." : "");
+QString shortText(const QString &text)
+{
+    return QString("%1 characters \"%2%3\"")
+        .arg(text.size())
+        .arg(printable(text.left(24)), text.size() > 24 ? "..." : "");
 }
 
 // Keeps the change handlers' nesting in view: a box calls validate() just
 // before it announces a change of its text, and the slot connected after the
 // window's own handler sees the announcement end. Accepting every text
 // changes nothing in how the box behaves.
-class ChangeDepth : public QValidator {
+class ChangeDepth : public QValidator
+{
 public:
-    ChangeDepth(QLineEdit *box, QObject *parent) : QValidator(parent) {
+    ChangeDepth(QLineEdit *box, QObject *parent)
+        : QValidator(parent)
+    {
         box->setValidator(this);
         connect(box, &QLineEdit::textChanged, this, [this] {
             --depth;
             ++changes;
         });
     }
-    State validate(QString &, int &) const override {
+    State validate(QString &, int &) const override
+    {
         deepest = std::max(deepest, ++depth);
         return Acceptable;
     }
@@ -138,10 +153,15 @@ public:
 
 using Window = ShownWindow;
 
-class RandomTyping {
+class RandomTyping
+{
 public:
-    RandomTyping(Window &window, quint64 seed) : w(window), random(seed) {
-        for (const auto &[name, limit] : kDeepestChange) depths[name] = new ChangeDepth(w.box(name), &w.form);
+    RandomTyping(Window &window, quint64 seed)
+        : w(window)
+        , random(seed)
+    {
+        for (const auto &[name, limit] : kDeepestChange)
+            depths[name] = new ChangeDepth(w.box(name), &w.form);
         QObject::connect(w.box("Text6"), &QLineEdit::textChanged, &closer, [this] { addRowToModel(); });
         QObject::connect(w.button("Command1"), &QPushButton::pressed, &closer, [this] { calculationStarts(); });
         QObject::connect(w.button("Command1"), &QPushButton::clicked, &closer, [this] { ++clicks; });
@@ -160,25 +180,37 @@ public:
     }
 
     // Runs one random action; an empty result means every rule still holds.
-    QString step(int number) {
-        for (auto &[name, depth] : depths) depth->reset();
+    QString step(int number)
+    {
+        for (auto &[name, depth] : depths)
+            depth->reset();
         clicks = messages = expectedMessages = calculations = 0;
         resultChanges.clear();
         failure.clear();
         const QString action = act();
         log << QString("#%1 %2").arg(number).arg(action);
-        if (number % kActionsPerRepaint == 0) QApplication::processEvents();
+        if (number % kActionsPerRepaint == 0)
+            QApplication::processEvents();
         totalCalculations += calculations;
         totalMessages += messages;
-        if (calculations > 0 && w.box("Text6")->text() != kErrorMark) ++resultsShown;
-        for (const char *name : {"Text3", "Text5", "Text6", "Text1"}) longest = std::max(longest, w.box(name)->text().size());
+        if (calculations > 0 && w.box("Text6")->text() != kErrorMark)
+            ++resultsShown;
+        for (const char *name : {"Text3", "Text5", "Text6", "Text1"})
+            longest = std::max(longest, w.box(name)->text().size());
         return failure.isEmpty() ? check(action) : failure;
     }
 
     // What the run went through, for the closing line.
-    QString summary() const {
-        return QString("%1 calculations (%2 with results), %3 over-long first locators, %4 rows, longest text %5 characters")
-            .arg(totalCalculations).arg(resultsShown).arg(totalMessages).arg(rowChanges).arg(longest);
+    QString summary() const
+    {
+        return QString(
+                   "%1 calculations (%2 with results), %3 over-long first locators, %4 rows, longest text %5 "
+                   "characters")
+            .arg(totalCalculations)
+            .arg(resultsShown)
+            .arg(totalMessages)
+            .arg(rowChanges)
+            .arg(longest);
     }
 
     QStringList log;
@@ -187,12 +219,15 @@ private:
     int below(qsizetype bound) { return bound <= 0 ? 0 : int(random.bounded(quint32(bound))); }
     bool chance(int percent) { return below(100) < percent; }
 
-    QString randomCharacter() {
+    QString randomCharacter()
+    {
         int total = 0;
-        for (const auto &kind : characterKinds()) total += kind.weight;
+        for (const auto &kind : characterKinds())
+            total += kind.weight;
         int pick = below(total);
         for (const auto &kind : characterKinds()) {
-            if (pick < kind.weight) return kind.characters[below(kind.characters.size())];
+            if (pick < kind.weight)
+                return kind.characters[below(kind.characters.size())];
             pick -= kind.weight;
         }
         return {};
@@ -200,18 +235,25 @@ private:
 
     // From empty to a megabyte, mostly short, rarely huge; long texts repeat
     // a random piece.
-    QString randomText() {
+    QString randomText()
+    {
         const int size = below(1000);
-        qsizetype length = size < 700 ? below(9) : size < 900 ? 9 + below(56) : size < 985 ? 65 + below(4032)
-                         : size < 997 ? 4097 + below(61440) : kLongestPaste / 4 + below(kLongestPaste * 3 / 4 + 1);
+        qsizetype length = size < 700 ? below(9)
+            : size < 900              ? 9 + below(56)
+            : size < 985              ? 65 + below(4032)
+            : size < 997              ? 4097 + below(61440)
+                                      : kLongestPaste / 4 + below(kLongestPaste * 3 / 4 + 1);
         QString piece;
-        while (piece.size() < std::min<qsizetype>(length, 64)) piece += randomCharacter();
+        while (piece.size() < std::min<qsizetype>(length, 64))
+            piece += randomCharacter();
         QString text = piece;
-        while (text.size() < length) text += piece;
+        while (text.size() < length)
+            text += piece;
         return text.left(std::min(length, kLongestPaste));
     }
 
-    QString randomLocator() {
+    QString randomLocator()
+    {
         const auto letter = [&](char last) { return QChar('A' + below(last - 'A' + 1)); };
         QString locator;
         locator += letter('R');
@@ -226,24 +268,27 @@ private:
     }
 
     // A caret position a person can reach: between whole characters.
-    int caretIn(const QString &text) {
+    int caretIn(const QString &text)
+    {
         int position = below(text.size() + 1);
         const int from = std::max(0, position - 32);
         QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.mid(from, 64));
         finder.setPosition(position - from);
-        if (!finder.isAtBoundary()) finder.toPreviousBoundary();
+        if (!finder.isAtBoundary())
+            finder.toPreviousBoundary();
         return from + std::max<qsizetype>(0, finder.position());
     }
 
-    QString act() {
+    QString act()
+    {
         const int which = below(100);
         if (which < 10) {
             QTest::mouseClick(w.button("Command1"), Qt::LeftButton);
             return "click Calcola";
         }
         const bool locatorPaste = which >= 76 && which < 86;
-        const QString name = std::array{"Text3", "Text5", "Text3", "Text5", "Text5", "Text3", "Text5", "Text6",
-                                        "Text6", "Text1"}[below(locatorPaste ? 2 : 10)];
+        const QString name = std::array{"Text3", "Text5", "Text3", "Text5", "Text5",
+                                        "Text3", "Text5", "Text6", "Text6", "Text1"}[below(locatorPaste ? 2 : 10)];
         QLineEdit *box = w.box(name);
         const QString before = box->text();
         const int caret = caretIn(before);
@@ -286,7 +331,8 @@ private:
             select();
             type(randomCharacter());
         } else if (which < 76) {
-            if (chance(50)) select();
+            if (chance(50))
+                select();
             paste(randomText());
         } else if (locatorPaste) {
             // Mostly over the whole text, and now and then the locator of
@@ -309,95 +355,129 @@ private:
         return done;
     }
 
-    void calculationStarts() {
-        if (w.box("Text5")->text() == kPlaceholder) return;
+    void calculationStarts()
+    {
+        if (w.box("Text5")->text() == kPlaceholder)
+            return;
         ++calculations;
-        if (characterCount(w.box("Text3")->text()) > 6) ++expectedMessages;
+        if (characterCount(w.box("Text3")->text()) > 6)
+            ++expectedMessages;
     }
 
     // The ring as a plain list of changes: the n-th change of the distance
     // box writes the row into label (n - 1) mod 4 and empties the label after
     // it, which shows "..." once it has been shown.
-    void addRowToModel() {
-        const QString row = w.box("Text5")->text() + "---" + w.box("Text6")->text() + "Km---" + w.box("Text1")->text() + kDegree;
+    void addRowToModel()
+    {
+        const QString row =
+            w.box("Text5")->text() + "---" + w.box("Text6")->text() + "Km---" + w.box("Text1")->text() + kDegree;
         const int slot = rowChanges++ % 4;
         rows[slot] = row;
         shown[slot] = true;
         rows[(slot + 1) % 4] = kPlaceholder;
-        if (failure.isEmpty()) failure = checkRows("right after the distance changed");
+        if (failure.isEmpty())
+            failure = checkRows("right after the distance changed");
     }
 
-    QString checkRows(const QString &when) {
+    QString checkRows(const QString &when)
+    {
         QLabel *heading = w.label("Label5");
-        if (heading->isHidden() == (rowChanges > 0)) return "heading shown wrongly " + when;
+        if (heading->isHidden() == (rowChanges > 0))
+            return "heading shown wrongly " + when;
         for (int i = 0; i < 4; ++i) {
             QLabel *label = w.label(QString("Label%1").arg(6 + i));
             if (label->isHidden() == shown[i])
                 return QString("Label%1 %2 %3").arg(6 + i).arg(shown[i] ? "hidden" : "shown").arg(when);
             if (label->text() != rows[i])
-                return QString("Label%1 reads %2, expected %3 %4").arg(6 + i).arg(shortText(label->text()), shortText(rows[i]), when);
+                return QString("Label%1 reads %2, expected %3 %4")
+                    .arg(6 + i)
+                    .arg(shortText(label->text()), shortText(rows[i]), when);
         }
         return {};
     }
 
-    bool isResult(const QString &text, int largest) {
+    bool isResult(const QString &text, int largest)
+    {
         static const QRegularExpression number("^ ([0-9]{1,5})$");
         const QRegularExpressionMatch match = number.match(text);
         return text == kErrorMark || (match.hasMatch() && match.captured(1).toInt() <= largest);
     }
 
-    QString check(const QString &action) {
+    QString check(const QString &action)
+    {
         for (const char *name : {"Text3", "Text5"}) {
             QLineEdit *box = w.box(name);
             const QString text = box->text();
-            if (locatorUpperCase(text) != text) return QString("%1 not in upper case: %2").arg(name, shortText(text));
+            if (locatorUpperCase(text) != text)
+                return QString("%1 not in upper case: %2").arg(name, shortText(text));
             if (depths[name]->changes > 0 && (box->cursorPosition() != text.size() || box->hasSelectedText()))
-                return QString("%1: caret at %2 of %3 after a change").arg(name).arg(box->cursorPosition()).arg(text.size());
+                return QString("%1: caret at %2 of %3 after a change")
+                    .arg(name)
+                    .arg(box->cursorPosition())
+                    .arg(text.size());
         }
         for (const auto &[name, depth] : depths) {
             if (depth->deepest > kDeepestChange.at(name))
                 return QString("%1's change handler nested %2 deep").arg(name).arg(depth->deepest);
-            if (depth->depth != 0) return QString("%1's changes did not all end").arg(name);
+            if (depth->depth != 0)
+                return QString("%1's changes did not all end").arg(name);
         }
-        if (depths["Text6"]->changes > 1) return QString("%1 rows added by one action").arg(depths["Text6"]->changes);
-        if (clicks > 2) return QString("%1 calculations in one action").arg(clicks);
+        if (depths["Text6"]->changes > 1)
+            return QString("%1 rows added by one action").arg(depths["Text6"]->changes);
+        if (clicks > 2)
+            return QString("%1 calculations in one action").arg(clicks);
         if (messages != expectedMessages)
             return QString("%1 message boxes, expected %2").arg(messages).arg(expectedMessages);
         for (const char *name : {"Text2", "Text4", "Text7", "Text8"})
-            if (w.box(name)->isVisible() || !w.box(name)->isHidden()) return QString("%1 shown").arg(name);
-        if (w.button("Command3")->isVisible() || !w.button("Command3")->isHidden()) return "Command3 shown";
-        if (const QString rowProblem = checkRows("after the action"); !rowProblem.isEmpty()) return rowProblem;
+            if (w.box(name)->isVisible() || !w.box(name)->isHidden())
+                return QString("%1 shown").arg(name);
+        if (w.button("Command3")->isVisible() || !w.button("Command3")->isHidden())
+            return "Command3 shown";
+        if (const QString rowProblem = checkRows("after the action"); !rowProblem.isEmpty())
+            return rowProblem;
 
         LineShape *line = w.pointer();
         const double reach = std::hypot(line->X2() - kPointerCentreTwips, line->Y2() - kPointerCentreTwips);
         if (line->X1() != kPointerCentreTwips || line->Y1() != kPointerCentreTwips
             || std::abs(reach - kPointerLengthTwips) > 1.5)
-            return QString("pointer from (%1, %2) to (%3, %4)").arg(line->X1()).arg(line->Y1()).arg(line->X2()).arg(line->Y2());
+            return QString("pointer from (%1, %2) to (%3, %4)")
+                .arg(line->X1())
+                .arg(line->Y1())
+                .arg(line->X2())
+                .arg(line->Y2());
 
         const QString azimuth = w.box("Text1")->text();
         const QString distance = w.box("Text6")->text();
         // What the user typed into a result box stands until the program
         // writes there.
         for (const auto &[name, text] : {std::pair{"Text1", azimuth}, {"Text6", distance}}) {
-            if (action.startsWith(name)) userText[name] = text;
-            else if (resultChanges[name] > 0) userText[name].reset();
+            if (action.startsWith(name))
+                userText[name] = text;
+            else if (resultChanges[name] > 0)
+                userText[name].reset();
         }
         const bool azimuthOk = isResult(azimuth, 360) || azimuth == "0" || azimuth == userText["Text1"];
         const bool distanceOk = isResult(distance, 20040) || distance == userText["Text6"];
-        if (!azimuthOk || !distanceOk) return QString("results read %1 and %2").arg(shortText(azimuth), shortText(distance));
+        if (!azimuthOk || !distanceOk)
+            return QString("results read %1 and %2").arg(shortText(azimuth), shortText(distance));
 
         if (calculations > 0) {
             const QString first = w.box("Text3")->text();
             const QString second = w.box("Text5")->text();
-            if ((azimuth == kErrorMark) != (distance == kErrorMark)) return "only one result is the error mark";
-            if (distance == kErrorMark && !(first.isEmpty() && second.isEmpty())) return "locators kept after an error";
-            if (distance != kErrorMark && (azimuth == "0") != (first == second)) return "azimuth 0 does not match the locators";
+            if ((azimuth == kErrorMark) != (distance == kErrorMark))
+                return "only one result is the error mark";
+            if (distance == kErrorMark && !(first.isEmpty() && second.isEmpty()))
+                return "locators kept after an error";
+            if (distance != kErrorMark && (azimuth == "0") != (first == second))
+                return "azimuth 0 does not match the locators";
             const std::optional<double> number = leadingNumber(azimuth);
             const std::optional<PointerTip> tip = number ? pointerTipForAzimuth(*number) : std::nullopt;
-            if (!tip || line->X2() != tip->x || line->Y2() != tip->y) return "pointer does not show the azimuth";
+            if (!tip || line->X2() != tip->x || line->Y2() != tip->y)
+                return "pointer does not show the azimuth";
         }
         const bool calculatingAction = action.startsWith("click") || action.startsWith("Text5");
-        if (!calculatingAction && clicks > 0) return "calculated without a click or a change of the second locator";
+        if (!calculatingAction && clicks > 0)
+            return "calculated without a click or a change of the second locator";
         if (depths["Text5"]->changes > 0 && characterCount(w.box("Text5")->text()) == 6 && clicks == 0)
             return "six characters in the second locator, no calculation";
         return {};
@@ -426,9 +506,10 @@ private:
     qsizetype longest = 0;
 };
 
-}  // namespace
+} // namespace
 
-class TestRandomTyping : public QObject {
+class TestRandomTyping : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -439,12 +520,15 @@ private slots:
 // The offscreen platform warns each time the message box opens; that says
 // nothing about the window.
 QtMessageHandler chainedHandler = nullptr;
-void dropPlatformNotices(QtMsgType type, const QMessageLogContext &context, const QString &message) {
-    if (type == QtWarningMsg && message.contains("does not support propagateSizeHints")) return;
+void dropPlatformNotices(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.contains("does not support propagateSizeHints"))
+        return;
     chainedHandler(type, context, message);
 }
 
-void TestRandomTyping::rulesHoldAfterEveryAction() {
+void TestRandomTyping::rulesHoldAfterEveryAction()
+{
     chainedHandler = qInstallMessageHandler(dropPlatformNotices);
     const auto restore = qScopeGuard([] { qInstallMessageHandler(chainedHandler); });
     const quint64 seed = environmentNumber("TERVALO_TYPING_SEED", QRandomGenerator::system()->generate64());
@@ -459,10 +543,12 @@ void TestRandomTyping::rulesHoldAfterEveryAction() {
     quint64 done = 0;
     while (done < actions && quint64(timer.elapsed()) < seconds * 1000) {
         const QString failure = typing.step(int(++done));
-        if (failure.isEmpty()) continue;
+        if (failure.isEmpty())
+            continue;
         const QString path = QDir::temp().filePath(QString("tervalo-random-typing-%1.txt").arg(seed));
         QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Text)) file.write(typing.log.join('\n').toUtf8() + '\n');
+        if (file.open(QIODevice::WriteOnly | QIODevice::Text))
+            file.write(typing.log.join('\n').toUtf8() + '\n');
         qInfo("seed %llu, action %llu; the last actions (all of them in %s):\n%s", seed, done, qPrintable(path),
               qPrintable(typing.log.mid(std::max<qsizetype>(0, typing.log.size() - 30)).join('\n')));
         QFAIL(qPrintable(QString("after action %1 of seed %2: %3").arg(done).arg(seed).arg(failure)));

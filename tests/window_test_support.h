@@ -52,18 +52,20 @@ inline void typeText(QWidget *widget, const QString &text)
 
 // The real window, shown (offscreen in the tests), with its controls found
 // by their designer names.
-class ShownWindow {
+class ShownWindow
+{
 public:
-    ShownWindow() {
+    ShownWindow()
+    {
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
     }
-    QLineEdit* box(const QString& name) { return form.findChild<QLineEdit*>(name); }
-    QLabel* label(const QString& name) { return form.findChild<QLabel*>(name); }
-    QPushButton* button(const QString& name) { return form.findChild<QPushButton*>(name); }
-    LineShape* pointer() { return form.findChild<LineShape*>("linAngleLine"); }
+    QLineEdit *box(const QString &name) { return form.findChild<QLineEdit *>(name); }
+    QLabel *label(const QString &name) { return form.findChild<QLabel *>(name); }
+    QPushButton *button(const QString &name) { return form.findChild<QPushButton *>(name); }
+    LineShape *pointer() { return form.findChild<LineShape *>("linAngleLine"); }
 
     Form2 form;
 };
 
-}  // namespace window_test
+} // namespace window_test

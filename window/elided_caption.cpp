@@ -56,11 +56,10 @@ private:
 
         const Qt::LayoutDirection direction = part.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
         const int flags = int(QStyle::visualAlignment(direction, m_label->alignment()))
-                          | (direction == Qt::LeftToRight ? Qt::TextForceLeftToRight
-                                                          : Qt::TextForceRightToLeft);
+            | (direction == Qt::LeftToRight ? Qt::TextForceLeftToRight : Qt::TextForceRightToLeft);
         QPainter painter(m_label);
-        m_label->style()->drawItemText(&painter, area, flags, m_label->palette(), m_label->isEnabled(),
-                                       shown, m_label->foregroundRole());
+        m_label->style()->drawItemText(&painter, area, flags, m_label->palette(), m_label->isEnabled(), shown,
+                                       m_label->foregroundRole());
     }
 
     QLabel *m_label;

@@ -51,9 +51,8 @@ Form2::Form2(QWidget *parent)
     setFont(windowFont());
     setProgramIcon(this);
     // A fixed-size window offers no maximise box.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     ui->Picture1->setFocus();
 
     connect(ui->Command1, &QPushButton::clicked, this, &Form2::Command1_Click);

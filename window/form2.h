@@ -9,7 +9,7 @@ class QLineEdit;
 namespace geodesy {
 struct Position;
 struct AzimuthDistanceResult;
-}
+} // namespace geodesy
 
 namespace Ui {
 class Form2;

@@ -2,8 +2,7 @@
 
 LineShape::LineShape(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 void LineShape::setX1(float twips)
 {

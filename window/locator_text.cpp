@@ -13,22 +13,26 @@ constexpr qsizetype kUpperCasePiece = 256;
 // The full Unicode upper case of `text`, the same as text.toUpper(): each
 // character's upper case depends on that character alone, so the pieces can
 // be upper-cased one by one as long as no pair of surrogates is split.
-QString upperCase(const QString& text) {
-    if (text.size() <= kUpperCasePiece) return text.toUpper();
+QString upperCase(const QString &text)
+{
+    if (text.size() <= kUpperCasePiece)
+        return text.toUpper();
     QString upper;
     upper.reserve(text.size() + text.size() / 8);
     for (qsizetype start = 0; start < text.size();) {
         qsizetype end = std::min(start + kUpperCasePiece, text.size());
-        if (end < text.size() && text.at(end - 1).isHighSurrogate() && text.at(end).isLowSurrogate()) --end;
+        if (end < text.size() && text.at(end - 1).isHighSurrogate() && text.at(end).isLowSurrogate())
+            --end;
         upper += QStringView(text).sliced(start, end - start).toString().toUpper();
         start = end;
     }
     return upper;
 }
 
-}  // namespace
+} // namespace
 
-qsizetype characterCount(const QString& text) {
+qsizetype characterCount(const QString &text)
+{
     qsizetype count = text.size();
     for (qsizetype i = 0; i + 1 < text.size(); ++i) {
         if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
@@ -39,12 +43,15 @@ qsizetype characterCount(const QString& text) {
     return count;
 }
 
-QString locatorUpperCase(const QString& text) {
+QString locatorUpperCase(const QString &text)
+{
     QString upper = upperCase(text);
-    if (upperCase(upper) == upper) return upper;
+    if (upperCase(upper) == upper)
+        return upper;
     upper = text;
-    for (QChar& c : upper) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - 'a' + 'A');
+    for (QChar &c : upper) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
     }
     return upper;
 }

@@ -9,18 +9,18 @@ inline constexpr qsizetype kLocatorCharacters = 6;
 
 // Number of characters (code points) in `text`: a pair of UTF-16 surrogates
 // is one character, as the locator check counts it.
-qsizetype characterCount(const QString& text);
+qsizetype characterCount(const QString &text);
 
 // `text` in upper case, as the locator boxes show it. Letters beyond a..z
 // take their Unicode upper case (é becomes É, ß becomes SS). Should the
 // upper case of some text not be its own upper case, only a..z are mapped,
 // so that upper-casing the result again changes nothing and the boxes'
 // change handlers cannot call each other without end.
-QString locatorUpperCase(const QString& text);
+QString locatorUpperCase(const QString &text);
 
 // Whether the two locator boxes name the same station: then there is no beam
 // heading to show, whatever the arithmetic gives for it.
-inline bool sameStation(const QString& first, const QString& second)
+inline bool sameStation(const QString &first, const QString &second)
 {
     return first == second;
 }

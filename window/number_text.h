@@ -12,4 +12,4 @@ QString signPositionText(double value);
 // General form, for the coordinate boxes: at most 15 significant digits, no
 // trailing zeros, no group separators, no leading blank, and the decimal
 // separator of `locale` ("41.0625", or "41,0625" on an Italian system).
-QString generalText(double value, const QLocale& locale = QLocale::system());
+QString generalText(double value, const QLocale &locale = QLocale::system());

@@ -8,17 +8,22 @@
 
 namespace {
 
-constexpr double kQuarterTurnDegrees = 90;  // the angle counts from east
+constexpr double kQuarterTurnDegrees = 90; // the angle counts from east
 constexpr float kSinglePi = 3.1415927f;
 constexpr float kSingleHalfTurnDegrees = 180.0f;
 
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
-}  // namespace
+} // namespace
 
-std::optional<double> leadingNumber(QStringView text) {
+std::optional<double> leadingNumber(QStringView text)
+{
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) ++i;
+    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+        ++i;
 
     bool negative = false;
     if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
@@ -33,24 +38,28 @@ std::optional<double> leadingNumber(QStringView text) {
     }
     if (i < text.size() && text[i] == QLatin1Char('.')) {
         digits += '.';
-        for (++i; i < text.size() && isDigit(text[i]); ++i) digits += text[i].toLatin1();
+        for (++i; i < text.size() && isDigit(text[i]); ++i)
+            digits += text[i].toLatin1();
     }
-    if (digits.isEmpty() || digits == ".") return 0.0;
+    if (digits.isEmpty() || digits == ".")
+        return 0.0;
 
     // from_chars reads the same whatever the C locale says; the application
     // object switches that to the user's locale, which would turn ',' into
     // the decimal point for strtod.
     double value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                              std::chars_format::fixed);
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
     if (error == std::errc::result_out_of_range) {
-        if (wholePartNonZero) return std::nullopt;  // too large
-        value = 0;                                  // too small to tell from 0
+        if (wholePartNonZero)
+            return std::nullopt; // too large
+        value = 0; // too small to tell from 0
     }
     return negative ? -value : value;
 }
 
-std::optional<PointerTip> pointerTipForAzimuth(double azimuthDegrees) {
+std::optional<PointerTip> pointerTipForAzimuth(double azimuthDegrees)
+{
     // Half-to-even rounding: the default floating-point rounding mode.
     const double angle = std::nearbyint(azimuthDegrees - kQuarterTurnDegrees);
     if (!(angle >= std::numeric_limits<std::int16_t>::min() && angle <= std::numeric_limits<std::int16_t>::max())) {

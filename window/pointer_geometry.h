@@ -20,9 +20,10 @@
 // large for a double.
 std::optional<double> leadingNumber(QStringView text);
 
-struct PointerTip {
-    std::int16_t x = 0;  // twips from the left of the dial's inner area
-    std::int16_t y = 0;  // twips from the top, downwards
+struct PointerTip
+{
+    std::int16_t x = 0; // twips from the left of the dial's inner area
+    std::int16_t y = 0; // twips from the top, downwards
 };
 
 // The tip for an azimuth in degrees (0 up, clockwise). Empty when the angle,

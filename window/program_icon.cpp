@@ -17,8 +17,7 @@ constexpr std::array kLargeIconSizes{64, 128, 256};
 void addIconSizes(QIcon &icon, const auto &sizes)
 {
     for (const int sizePixels : sizes)
-        icon.addFile(QStringLiteral(":/assets/icons/tervalo-%1.png").arg(sizePixels),
-                     QSize(sizePixels, sizePixels));
+        icon.addFile(QStringLiteral(":/assets/icons/tervalo-%1.png").arg(sizePixels), QSize(sizePixels, sizePixels));
 }
 
 // The window opens with the icon sizes of its title bar; the larger ones are

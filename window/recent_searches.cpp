@@ -1,13 +1,18 @@
 #include "window/recent_searches.h"
 
-QString emptyRecentRow() { return QStringLiteral("..."); }
+QString emptyRecentRow()
+{
+    return QStringLiteral("...");
+}
 
-QString recentSearchRow(const QString& locator, const QString& distance, const QString& azimuth) {
+QString recentSearchRow(const QString &locator, const QString &distance, const QString &azimuth)
+{
     return locator + QLatin1String("---") + distance + QLatin1String("Km---") + azimuth + QChar(0x00B0);
 }
 
-void addRecentSearch(RecentSearches& list, const QString& row) {
-    auto& r = list.rows;
+void addRecentSearch(RecentSearches &list, const QString &row)
+{
+    auto &r = list.rows;
     const QString empty = emptyRecentRow();
     auto write = [&](int i) {
         r[i] = row;

@@ -12,8 +12,9 @@
 
 inline constexpr int kRecentRows = 4;
 
-struct RecentSearches {
-    std::array<QString, kRecentRows> rows;  // captions of the four row labels, top first
+struct RecentSearches
+{
+    std::array<QString, kRecentRows> rows; // captions of the four row labels, top first
     bool headingShown = false;
     std::array<bool, kRecentRows> rowShown{};
 };
@@ -23,7 +24,7 @@ QString emptyRecentRow();
 
 // One row: "JN45OL--- 472Km--- 328°" from the texts of the second locator,
 // distance and azimuth boxes exactly as they stand.
-QString recentSearchRow(const QString& locator, const QString& distance, const QString& azimuth);
+QString recentSearchRow(const QString &locator, const QString &distance, const QString &azimuth);
 
 // Puts `row` into the next place of the ring and shows what must be shown.
-void addRecentSearch(RecentSearches& list, const QString& row);
+void addRecentSearch(RecentSearches &list, const QString &row);

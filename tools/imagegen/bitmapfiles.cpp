@@ -9,10 +9,13 @@ constexpr quint32 kFileHeaderBytes = 14;
 constexpr quint32 kInfoHeaderBytes = 40;
 constexpr int kPaletteEntries = 256;
 constexpr int kPaletteEntryBytes = 4; // blue, green, red, reserved
-constexpr quint32 kBiRgb = 0;         // no compression
+constexpr quint32 kBiRgb = 0; // no compression
 
 // Little-endian field writers.
-void putU8(QByteArray &out, quint8 value) { out.append(char(value)); }
+void putU8(QByteArray &out, quint8 value)
+{
+    out.append(char(value));
+}
 
 void putU16(QByteArray &out, quint16 value)
 {
@@ -27,8 +30,7 @@ void putU32(QByteArray &out, quint32 value)
 }
 
 // A 40-byte BITMAPINFOHEADER, uncompressed (BI_RGB), one plane.
-QByteArray bitmapInfoHeader(qint32 width, qint32 height, quint16 bitCount,
-                            quint32 imageBytes, quint32 coloursUsed)
+QByteArray bitmapInfoHeader(qint32 width, qint32 height, quint16 bitCount, quint32 imageBytes, quint32 coloursUsed)
 {
     constexpr quint32 kPixelsPerMetreAt96Dpi = 3780;
     QByteArray out;
@@ -47,7 +49,10 @@ QByteArray bitmapInfoHeader(qint32 width, qint32 height, quint16 bitCount,
 }
 
 // Bytes of one BMP row of `bytesPerRow` payload, padded to a 4-byte boundary.
-int paddedRowBytes(int bytesPerRow) { return (bytesPerRow + 3) / 4 * 4; }
+int paddedRowBytes(int bytesPerRow)
+{
+    return (bytesPerRow + 3) / 4 * 4;
+}
 
 QByteArray fileHeader(quint32 fileBytes, quint32 pixelOffset)
 {
@@ -66,8 +71,7 @@ QByteArray encodeBmp8(const QImage &indexed)
     Q_ASSERT(indexed.format() == QImage::Format_Indexed8);
     const int rowBytes = paddedRowBytes(indexed.width());
     const quint32 imageBytes = quint32(rowBytes * indexed.height());
-    const quint32 pixelOffset =
-        kFileHeaderBytes + kInfoHeaderBytes + kPaletteEntries * kPaletteEntryBytes;
+    const quint32 pixelOffset = kFileHeaderBytes + kInfoHeaderBytes + kPaletteEntries * kPaletteEntryBytes;
 
     QByteArray out = fileHeader(pixelOffset + imageBytes, pixelOffset);
     out += bitmapInfoHeader(indexed.width(), indexed.height(), 8, imageBytes, kPaletteEntries);
@@ -111,8 +115,7 @@ QByteArray encodeBmp24(const QImage &image)
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        && file.write(bytes) == bytes.size() && file.flush();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
 }
 
 } // namespace imagegen

@@ -25,15 +25,15 @@ namespace imagegen {
 
 namespace {
 
-constexpr double kCentre = 82.5;     // continuous coordinate of pixel 82's centre
+constexpr double kCentre = 82.5; // continuous coordinate of pixel 82's centre
 constexpr double kRingRadius = 81.0; // ring pixel centres lie this far from the centre
-constexpr double kRingWidth = 1.0;   // the ring is one pixel wide at scale 1
-constexpr int kTickLengthPx = 5;     // cardinal ticks reach this far inwards from the ring
-constexpr double kLabelGapPx = 2.0;  // clear space between a label and the ring or tick
+constexpr double kRingWidth = 1.0; // the ring is one pixel wide at scale 1
+constexpr int kTickLengthPx = 5; // cardinal ticks reach this far inwards from the ring
+constexpr double kLabelGapPx = 2.0; // clear space between a label and the ring or tick
 
 constexpr int kCardinalPixelSize = 11; // bold N, E, S, W
-constexpr int kNumberPixelSize = 9;    // regular 30 ... 330
-constexpr int kCaptionPixelSize = 10;  // capitals and the tail of the Q fill rows 116 to 123
+constexpr int kNumberPixelSize = 9; // regular 30 ... 330
+constexpr int kCaptionPixelSize = 10; // capitals and the tail of the Q fill rows 116 to 123
 constexpr int kCaptionTopRow = 116;
 constexpr int kCaptionBottomRow = 123;
 const char *const kCaption = "QTH LOCATOR";
@@ -113,13 +113,13 @@ void drawRing(QImage &image, int scale)
 // painter's scale they cover exact pixel blocks at either scale.
 void drawTicks(QPainter &p)
 {
-    const int c = int(kCentre);                  // pixel column/row 82
+    const int c = int(kCentre); // pixel column/row 82
     const int near = int(kCentre - kRingRadius) + 1; // first pixel inside the ring: 2
     const int far = int(kCentre + kRingRadius) - kTickLengthPx; // 158
-    p.fillRect(QRect(c, near, 1, kTickLengthPx), kBlue);  // north
-    p.fillRect(QRect(far, c, kTickLengthPx, 1), kBlue);   // east
-    p.fillRect(QRect(c, far, 1, kTickLengthPx), kBlue);   // south
-    p.fillRect(QRect(near, c, kTickLengthPx, 1), kBlue);  // west
+    p.fillRect(QRect(c, near, 1, kTickLengthPx), kBlue); // north
+    p.fillRect(QRect(far, c, kTickLengthPx, 1), kBlue); // east
+    p.fillRect(QRect(c, far, 1, kTickLengthPx), kBlue); // south
+    p.fillRect(QRect(near, c, kTickLengthPx, 1), kBlue); // west
 }
 
 // Places `text` just inside the ring at `azimuthDeg` (clockwise from north):
@@ -162,8 +162,7 @@ QImage drawDial(int scale)
         const QFont cardinal = dialFont(kCardinalPixelSize, true);
         const char *const cardinals[] = {"N", "E", "S", "W"};
         for (int i = 0; i < 4; ++i)
-            drawLabel(p, cardinal, QString::fromLatin1(cardinals[i]), i * 90.0,
-                      kTickLengthPx + kLabelGapPx);
+            drawLabel(p, cardinal, QString::fromLatin1(cardinals[i]), i * 90.0, kTickLengthPx + kLabelGapPx);
 
         const QFont number = dialFont(kNumberPixelSize, false);
         for (int deg = 30; deg < 360; deg += 30) {

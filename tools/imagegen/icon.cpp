@@ -14,9 +14,9 @@ namespace {
 
 const QColor kBezelLight(0xa8, 0xdb, 0xf5);
 const QColor kBezelDark(0x5c, 0xb0, 0xe2);
-const QColor kBezelEdge(0x2c, 0x6e, 0xa0);  // keeps the round edge visible on light panels
+const QColor kBezelEdge(0x2c, 0x6e, 0xa0); // keeps the round edge visible on light panels
 const QColor kFace(0xff, 0xff, 0xff);
-const QColor kFaceShade(0xe4, 0xea, 0xf0);   // the face darkens a touch under the bezel
+const QColor kFaceShade(0xe4, 0xea, 0xf0); // the face darkens a touch under the bezel
 const QColor kDot(0x26, 0x2e, 0x38);
 const QColor kNeedleRed(0xd7, 0x26, 0x26);
 const QColor kNeedleBlue(0x1f, 0x4e, 0xc8);
@@ -24,13 +24,14 @@ const QColor kPin(0x26, 0x2e, 0x38);
 
 // Where everything sits, in pixels of the target grid. The centre lies on a
 // pixel corner (all sizes are even), so whole-pixel shapes are symmetric.
-struct Layout {
-    double outerRadius;  // bezel outline, outside edge
-    double bezelWidth;   // bezel including its outline
-    double edgeWidth;    // the dark outline of the bezel
-    double dotSize;      // side of a square dot (small sizes) or diameter
-    double dotDistance;  // from the centre to the middle of a dot
-    bool pixelArt;       // dots and needle set as whole pixels (small sizes)
+struct Layout
+{
+    double outerRadius; // bezel outline, outside edge
+    double bezelWidth; // bezel including its outline
+    double edgeWidth; // the dark outline of the bezel
+    double dotSize; // side of a square dot (small sizes) or diameter
+    double dotDistance; // from the centre to the middle of a dot
+    bool pixelArt; // dots and needle set as whole pixels (small sizes)
     double needleLength; // from the centre to either tip
     double needleHalfWidth;
     double pinRadius;
@@ -40,7 +41,8 @@ struct Layout {
 // one pixel either side of it up to `wideUntil` from the centre (two up to
 // `widerUntil`), a single pixel wide beyond, and a dark pin on the two pixels
 // across the centre.
-struct PixelNeedle {
+struct PixelNeedle
+{
     double length;
     double wideUntil;
     double widerUntil;
@@ -51,10 +53,14 @@ struct PixelNeedle {
 Layout layoutFor(int size)
 {
     switch (size) {
-    case 16: return {7.5, 2.0, 1.0, 2, 4.0, true, 0, 0, 0};
-    case 24: return {11.5, 3.0, 1.0, 2, 6.0, true, 0, 0, 0};
-    case 32: return {15.5, 3.5, 1.0, 2, 9.0, true, 0, 0, 0};
-    default: break;
+    case 16:
+        return {7.5, 2.0, 1.0, 2, 4.0, true, 0, 0, 0};
+    case 24:
+        return {11.5, 3.0, 1.0, 2, 6.0, true, 0, 0, 0};
+    case 32:
+        return {15.5, 3.5, 1.0, 2, 9.0, true, 0, 0, 0};
+    default:
+        break;
     }
     const double s = size / 256.0;
     return {124 * s, 26 * s, 5 * s, 16 * s, 72 * s, false, 84 * s, 17 * s, 9 * s};
@@ -63,9 +69,12 @@ Layout layoutFor(int size)
 PixelNeedle pixelNeedleFor(int size)
 {
     switch (size) {
-    case 16: return {4.0, 2.0, 0};
-    case 24: return {6.0, 3.0, 0};
-    default: return {8.5, 5.0, 2.0};
+    case 16:
+        return {4.0, 2.0, 0};
+    case 24:
+        return {6.0, 3.0, 0};
+    default:
+        return {8.5, 5.0, 2.0};
     }
 }
 
@@ -195,8 +204,7 @@ QList<QRgb> opaquePalette(const QImage &argb, int capacity)
                     bj = j;
                 }
         const QRgb a = colours[bi], b = colours[bj];
-        colours[bi] = qRgb((qRed(a) + qRed(b)) / 2, (qGreen(a) + qGreen(b)) / 2,
-                           (qBlue(a) + qBlue(b)) / 2);
+        colours[bi] = qRgb((qRed(a) + qRed(b)) / 2, (qGreen(a) + qGreen(b)) / 2, (qBlue(a) + qBlue(b)) / 2);
         colours.removeAt(bj);
     }
     return colours;

@@ -83,8 +83,8 @@ bool writeIco(const QDir &out, const QString &name)
         std::fprintf(stderr, "imagegen: cannot write a temporary file for %s\n", qPrintable(path));
         return false;
     }
-    QStringList arguments{"--create", "--output=" + path, "--alpha-threshold=127",
-                          "--bit-depth=8", indexedPath, "--bit-depth=32"};
+    QStringList arguments{"--create",      "--output=" + path, "--alpha-threshold=127",
+                          "--bit-depth=8", indexedPath,        "--bit-depth=32"};
     for (int size : kIconSizes) {
         const QString png = out.filePath(iconPngName(size));
         arguments += size > kLargestBmpEntry ? "--raw=" + png : png;
@@ -92,8 +92,7 @@ bool writeIco(const QDir &out, const QString &name)
     QProcess icotool;
     icotool.setProcessChannelMode(QProcess::ForwardedChannels);
     icotool.start(QStringLiteral(IMAGEGEN_ICOTOOL), arguments);
-    if (!icotool.waitForFinished(-1) || icotool.exitStatus() != QProcess::NormalExit
-        || icotool.exitCode() != 0) {
+    if (!icotool.waitForFinished(-1) || icotool.exitStatus() != QProcess::NormalExit || icotool.exitCode() != 0) {
         std::fprintf(stderr, "imagegen: icotool could not write %s\n", qPrintable(path));
         return false;
     }
@@ -127,11 +126,9 @@ int main(int argc, char **argv)
     }
 
     using namespace imagegen;
-    bool ok = write(out, "dial.bmp", encodeBmp8(drawDial(1)))
-        && write(out, "dial@2x.bmp", encodeBmp8(drawDial(2)))
+    bool ok = write(out, "dial.bmp", encodeBmp8(drawDial(1))) && write(out, "dial@2x.bmp", encodeBmp8(drawDial(2)))
         && write(out, "compass.bmp", encodeBmp24(drawPhoto(1)))
-        && write(out, "compass@2x.bmp", encodeBmp24(drawPhoto(2)))
-        && write(out, "tervalo.svg", iconSvg());
+        && write(out, "compass@2x.bmp", encodeBmp24(drawPhoto(2))) && write(out, "tervalo.svg", iconSvg());
     for (int size : kIconSizes) {
         const QImage icon = drawIcon(size).convertToFormat(QImage::Format_ARGB32);
         ok = ok && write(out, iconPngName(size), pngBytes(icon));

@@ -30,17 +30,17 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 
 // Scene layout (scale-1 pixels).
-const QPointF kPivot(100, 292);       // centre of the card and of the pivot cap
-constexpr double kCardRadius = 226;   // the card runs under the rim's inner edge
+const QPointF kPivot(100, 292); // centre of the card and of the pivot cap
+constexpr double kCardRadius = 226; // the card runs under the rim's inner edge
 constexpr double kRimInner = 226;
 constexpr double kRimOuter = 288;
-constexpr double kCardTurnDeg = 14;   // the card's north, clockwise from straight up
-constexpr double kScaleOuter = 212;   // degree scale band
+constexpr double kCardTurnDeg = 14; // the card's north, clockwise from straight up
+constexpr double kScaleOuter = 212; // degree scale band
 constexpr double kScaleInner = 172;
 constexpr double kNumberRadius = 186;
 constexpr double kPointLetterRadius = 146;
 constexpr double kNeedleTurnDeg = -40; // the red end points up and to the left
-constexpr double kNeedleLength = 250;  // from the pivot to either tip
+constexpr double kNeedleLength = 250; // from the pivot to either tip
 constexpr double kNeedleHalfWidth = 9.5;
 constexpr double kCapRadius = 19;
 const QPointF kNeedleShadowOffset(7, 10); // the needle floats above the card
@@ -106,7 +106,10 @@ void blurImage(QImage &image, int radius)
                 int sa = 0, sr = 0, sg = 0, sb = 0;
                 for (int i = -radius; i <= radius; ++i) {
                     const QRgb c = at(i);
-                    sa += qAlpha(c); sr += qRed(c); sg += qGreen(c); sb += qBlue(c);
+                    sa += qAlpha(c);
+                    sr += qRed(c);
+                    sg += qGreen(c);
+                    sb += qBlue(c);
                 }
                 const int n = 2 * radius + 1;
                 for (int i = 0; i < len; ++i) {
@@ -147,9 +150,8 @@ void drawRim(QPainter &p)
 {
     // Metal reflects its surroundings: bright and dark bands around the ring.
     QConicalGradient brass(kPivot, 90 - kCardTurnDeg);
-    const QColor stops[] = {{200, 150, 62}, {255, 232, 150}, {196, 140, 50}, {96, 60, 18},
-                            {170, 118, 40}, {252, 220, 130}, {214, 160, 66}, {120, 78, 24},
-                            {200, 150, 62}};
+    const QColor stops[] = {{200, 150, 62},  {255, 232, 150}, {196, 140, 50}, {96, 60, 18},  {170, 118, 40},
+                            {252, 220, 130}, {214, 160, 66},  {120, 78, 24},  {200, 150, 62}};
     // The pattern repeats three times round the ring, so that the short arc
     // in the picture still shows several bright and dark reflections.
     constexpr int kStops = sizeof stops / sizeof stops[0];
@@ -265,7 +267,11 @@ void drawRose(QPainter &p)
     const QFontMetricsF metrics(letters);
     p.setFont(letters);
     p.setPen(kInk);
-    const struct { const char *text; double deg; } points[] = {{"N", 0}, {"NW", 315}};
+    const struct
+    {
+        const char *text;
+        double deg;
+    } points[] = {{"N", 0}, {"NW", 315}};
     for (const auto &pt : points) {
         const QString text = QString::fromLatin1(pt.text);
         const QRectF ink = metrics.tightBoundingRect(text);
@@ -278,7 +284,7 @@ void drawRose(QPainter &p)
 }
 
 // Renders `draw` into a transparent layer, blurs it and paints it as a shadow.
-template <typename Draw>
+template<typename Draw>
 void drawShadow(QPainter &p, int scale, QPointF offset, double blur, int alpha, Draw draw)
 {
     QImage layer(kPhotoWidthPx * scale, kPhotoHeightPx * scale, QImage::Format_ARGB32_Premultiplied);
@@ -374,7 +380,8 @@ void drawCap(QPainter &p)
 }
 
 // Scene coordinates of device pixel (x, y) and its polar position about the pivot.
-struct ScenePoint {
+struct ScenePoint
+{
     double u, v, r, angle;
 };
 
