@@ -22,16 +22,24 @@ using namespace window_test;
 
 constexpr qsizetype kBulk = kBulkCharacters;
 // Times are only compared with a reference measured in the same run, never
-// with a fixed figure: a sanitized build or a busy machine is many times
-// slower. What the window may add to the reference's time: one more layout
-// of the text for the upper-casing write, and a margin for a machine shared
-// with other work.
+// with a fixed figure: a busy machine is many times slower. What the window
+// may add to the reference's time: one more layout of the text for the
+// upper-casing write, and a margin for a machine shared with other work.
 constexpr double kOverReference = 3.0;
 constexpr qint64 kMarginMs = 1000;
 
 bool withinReference(qint64 ms, qint64 referenceMs)
 {
+#ifdef TERVALO_SANITIZED
+    // The sanitizers slow the program's own code and not the toolkit's, by
+    // a factor that differs between compilers, so their timings say nothing
+    // about the program; the texts are still checked in full.
+    Q_UNUSED(ms);
+    Q_UNUSED(referenceMs);
+    return true;
+#else
     return ms <= kOverReference * referenceMs + kMarginMs;
+#endif
 }
 
 QString repeated(const QString &piece, qsizetype length)
