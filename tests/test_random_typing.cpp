@@ -81,15 +81,16 @@ struct CharacterKind
 
 const std::vector<CharacterKind> &characterKinds()
 {
+    // Two characters of two code points each.
+    static const QString thumbWithTone = QString::fromUtf8("👍🏽");
+    static const QString italianFlag = QString::fromUtf8("🇮🇹");
     static const std::vector<CharacterKind> kinds{
         {40, characters("abcdefghijklmnopqrstuvwxyzJNFWOL0123456789")},
         {15, characters(" !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ABCDEFGHIKMPQRSTUVXYZ")},
         {8, characters(QString::fromUtf8("éèàòùçñüöäÉÀØå"))},
         // Upper case longer than the letter.
         {8, characters(QString::fromUtf8("ßŉǰΐΰﬀﬁﬂﬃﬄﬅﬆևᾳῃῳẖẗẘẙẚ"))},
-        {6,
-         characters(QString::fromUtf8("𐐨𐐀𝒜😀𞤢𑢠"))
-             << QString::fromUtf8("👍🏽") << QString::fromUtf8("🇮🇹")},
+        {6, characters(QString::fromUtf8("𐐨𐐀𝒜😀𞤢𑢠")) << thumbWithTone << italianFlag},
         // Combining marks; the last one's upper case is a letter.
         {5, characters(QString::fromUtf8("\u0301\u0308\u0327\u20dd\u0345"))},
         {5, characters(QString::fromUtf8("אבשبلم\u200f\u202e\u202c"))},
