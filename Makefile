@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench sanitize fuzz clean
+.PHONY: all deps build run test bench sanitize fuzz clean format format-check
 
 all: build
 
@@ -20,6 +20,17 @@ build: deps $(BUILD)/CMakeCache.txt
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# One layout for every C++ file, as .clang-format describes it.
+CXX_SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find geodesy window tests bench fuzz tools -name '*.cpp' -o -name '*.h')
+
+format:
+	@scripts/install-deps.sh format
+	clang-format -i $(CXX_SOURCES)
+
+format-check:
+	@scripts/install-deps.sh format
+	clang-format --dry-run -Werror $(CXX_SOURCES)
 
 run: build
 	@if [ -z "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \

@@ -7,6 +7,7 @@
 #   scripts/install-deps.sh fuzz       the above and clang with its fuzzer runtime
 #   scripts/install-deps.sh screen     Xvfb, screenshot tools and the accessibility bus, for looking at and closing the window
 #   scripts/install-deps.sh package    Debian's packaging tools and checkers, and what the package's tests use (Xvfb, headless weston)
+#   scripts/install-deps.sh format     clang-format, for laying out the C++ files (make format, make format-check)
 #   scripts/install-deps.sh fresh      debootstrap and git, for checking a commit on a fresh Debian (make fresh-check)
 set -eu
 
@@ -21,6 +22,7 @@ for set in "$@"; do
         fuzz) packages="$packages clang libclang-rt-dev" ;;
         screen) packages="$packages xvfb xauth imagemagick x11-utils $window_closing" ;;
         package) packages="$packages build-essential debhelper dpkg-dev lintian appstream desktop-file-utils autopkgtest xvfb xauth weston $window_closing" ;;
+        format) packages="$packages clang-format" ;;
         fresh) packages="$packages debootstrap debian-archive-keyring git" ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac
