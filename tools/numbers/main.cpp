@@ -12,12 +12,14 @@
 // Each line holds the two texts as typed, the azimuth box, the distance box,
 // the four hidden coordinate boxes (latitude, longitude positive west, for
 // each locator; in the C locale), the pointer's tip in twips, and, after a
-// '|', four intermediate values of the arithmetic in hexadecimal, which are
-// not shown anywhere but tell how close the two builds' maths libraries are.
+// '|', the bits of four intermediate values of the arithmetic in hexadecimal,
+// which are not shown anywhere but tell how close the two builds' maths
+// libraries are.
 
 #include <QLocale>
 #include <QString>
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +67,12 @@ std::string randomText(std::mt19937 &rng)
     return text;
 }
 
+// The bits of a double, written alike by every C library's printf.
+unsigned long long bits(double value)
+{
+    return std::bit_cast<unsigned long long>(value);
+}
+
 void printNumbers(const std::string &first, const std::string &second)
 {
     const QLocale c = QLocale::c();
@@ -87,10 +95,11 @@ void printNumbers(const std::string &first, const std::string &second)
     const std::optional<double> shown = leadingNumber(azimuth);
     const std::optional<PointerTip> tip = shown ? pointerTipForAzimuth(*shown) : std::nullopt;
 
-    std::printf("%s %s [%s] [%s] %s %s %s %s %d %d | %a %a %a %a\n", first.c_str(), second.c_str(), qPrintable(azimuth),
-                qPrintable(distance), qPrintable(generalText(a.latitude, c)), qPrintable(generalText(-a.longitude, c)),
-                qPrintable(generalText(b.latitude, c)), qPrintable(generalText(-b.longitude, c)), tip ? tip->x : -1,
-                tip ? tip->y : -1, trace.C, trace.d, trace.Z, trace.A);
+    std::printf("%s %s [%s] [%s] %s %s %s %s %d %d | %016llx %016llx %016llx %016llx\n", first.c_str(), second.c_str(),
+                qPrintable(azimuth), qPrintable(distance), qPrintable(generalText(a.latitude, c)),
+                qPrintable(generalText(-a.longitude, c)), qPrintable(generalText(b.latitude, c)),
+                qPrintable(generalText(-b.longitude, c)), tip ? tip->x : -1, tip ? tip->y : -1, bits(trace.C),
+                bits(trace.d), bits(trace.Z), bits(trace.A));
 }
 
 } // namespace
