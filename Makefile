@@ -121,6 +121,29 @@ clean: clean-package
 clean-package:
 	rm -rf $(PACKAGE_BUILD)
 
+# Windows x86-64, cross-built on Debian with MinGW-w64: `make windows` makes
+# the portable zip and the installer in WINDOWS_BUILD; `make windows-check`
+# tests them under Wine (see scripts/windows-check.sh). Qt for Windows is
+# built once from Debian's own qt6-base source and kept outside the checkout
+# (`scripts/windows-qt.sh --prefix` says where): `make clean` leaves it,
+# `make windows-qt-clean` removes it.
+WINDOWS_BUILD ?= build-windows
+
+.PHONY: windows windows-check windows-qt windows-qt-clean
+
+windows-qt:
+	@scripts/install-deps.sh windows
+	scripts/windows-qt.sh
+
+windows: windows-qt
+	scripts/windows-build.sh $(WINDOWS_BUILD)
+
+windows-check: windows build
+	xvfb-run -a -s "-screen 0 1024x768x24" scripts/windows-check.sh $(WINDOWS_BUILD) $(BUILD)
+
+windows-qt-clean:
+	rm -rf "$$(scripts/windows-qt.sh --prefix)"
+
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems
 # (chroots made by debootstrap, kept in FRESH_BUILD); see
 # scripts/fresh-debian-check.sh. Needs root.
@@ -138,7 +161,7 @@ fresh-check:
 
 # Every build folder the targets above create.
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
 	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
 	fi

@@ -9,6 +9,8 @@
 #   scripts/install-deps.sh package    Debian's packaging tools and checkers, and what the package's tests use (Xvfb, headless weston)
 #   scripts/install-deps.sh format     clang-format, for laying out the C++ files (make format, make format-check)
 #   scripts/install-deps.sh fresh      debootstrap and git, for checking a commit on a fresh Debian (make fresh-check)
+#   scripts/install-deps.sh windows    MinGW-w64, Ninja and dpkg-source for building Qt and the program for Windows,
+#                                      NSIS and zip for the installer and the portable zip, Wine with Xvfb and xdotool to test them
 set -eu
 
 build="cmake g++ make pkg-config qt6-base-dev qt6-wayland fonts-dejavu-core"
@@ -24,6 +26,7 @@ for set in "$@"; do
         package) packages="$packages build-essential debhelper dpkg-dev lintian appstream desktop-file-utils autopkgtest xvfb xauth weston $window_closing" ;;
         format) packages="$packages clang-format" ;;
         fresh) packages="$packages debootstrap debian-archive-keyring git" ;;
+        windows) packages="$packages g++-mingw-w64-x86-64-posix ninja-build dpkg-dev debian-archive-keyring perl nsis zip unzip wine wine64 xvfb xauth xdotool xclip imagemagick x11-utils" ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac
 done

@@ -30,11 +30,18 @@ const QString kPlaceholder = QStringLiteral("...");
 const QString kErrorMark = QStringLiteral("??????");
 
 // A form file stores whole point sizes only, so the window's font is set
-// here. The style hint picks a sans-serif face of the same size where the
-// named face is missing.
+// here. Where the named face is missing, a sans-serif face of the same size
+// stands in: fontconfig follows the style hint. Windows turns the hint into
+// Arial alone, which Wine lacks (it then falls back to a serif face), so on
+// Windows Microsoft Sans Serif (what Windows draws MS Sans Serif with),
+// Tahoma and Arial are named after it.
 QFont windowFont()
 {
     QFont font(QStringLiteral("MS Sans Serif"));
+#ifdef Q_OS_WIN
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma"),
+                      QStringLiteral("Arial")});
+#endif
     font.setPointSizeF(8.25);
     font.setStyleHint(QFont::SansSerif);
     return font;

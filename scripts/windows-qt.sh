@@ -1,0 +1,104 @@
+#!/bin/sh
+# Qt for Windows, cross-built once from this Debian release's own qt6-base
+# source, at the very version of the host's Qt tools (moc, rcc, uic), with
+# Debian's MinGW-w64.
+#
+#   scripts/windows-qt.sh --prefix   print where the built Qt lives (or will)
+#   scripts/windows-qt.sh            build it there, unless it is already built
+#
+# The build is cached outside the checkout, in TERVALO_CACHE (default
+# ~/.cache/tervalo), under a name that gives the Qt and compiler versions, so
+# that every later run, clean clones included, skips it. Removing that folder
+# (`make windows-qt-clean`) makes the next run build it again.
+#
+# The source comes through a private apt sources list that names the Debian
+# suites this system already uses: the system's own apt configuration and
+# package lists are neither read for it nor changed.
+set -eu
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+target=x86_64-w64-mingw32
+cache=${TERVALO_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tervalo}
+
+qt_version=$(dpkg-query -W -f='${Version}' "qt6-base-dev:$(dpkg --print-architecture)")
+gcc_version=$($target-g++-posix -dumpversion)
+prefix=$cache/qt-$qt_version-$target-gcc-$gcc_version
+
+if [ "${1:-}" = "--prefix" ]; then
+    echo "$prefix"
+    exit 0
+fi
+if [ -f "$prefix/.built" ]; then
+    echo "windows-qt: Qt $qt_version for Windows is already built in $prefix"
+    exit 0
+fi
+
+echo "windows-qt: building Qt $qt_version for Windows (GCC $gcc_version) into $prefix;"
+echo "windows-qt: this is done once and takes about 20 minutes on two cores."
+work=$prefix.work
+rm -rf "$work" "$prefix"
+mkdir -p "$work/apt/lists/partial" "$work/apt/parts"
+
+# deb-src lines for the suites the system takes Debian's packages from, as
+# apt itself reports them ("500 <uri> <suite>/main amd64 Packages" followed
+# by "release ...,o=Debian,...").
+apt-cache policy | awk '
+    $2 ~ /^[a-z]+:\/\// && $3 ~ /\/main$/ { uri = $2; suite = $3; sub(/\/main$/, "", suite); next }
+    /release / && /o=Debian/ && uri != "" { print uri, suite }
+    { uri = "" }' | sort -u | while read -r uri suite; do
+    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $suite main"
+done >"$work/apt/sources.list"
+if [ ! -s "$work/apt/sources.list" ]; then
+    echo "windows-qt: apt names no Debian suite on this system, so the qt6-base source cannot be found" >&2
+    exit 1
+fi
+apt_private="-o Dir::Etc::SourceList=$work/apt/sources.list -o Dir::Etc::SourceParts=$work/apt/parts
+    -o Dir::State::Lists=$work/apt/lists -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
+    -o APT::Sandbox::User=root"
+# shellcheck disable=SC2086
+apt-get -qq $apt_private update
+# shellcheck disable=SC2086
+(cd "$work" && apt-get -q $apt_private source --only-source "qt6-base=$qt_version")
+source_dir=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
+
+# Only what the program and its tests use: Core, Gui, Widgets and Test, the
+# windows, offscreen and minimal platforms and the native style, with the
+# third-party code that Qt carries inside it. Debian's source leaves out
+# Wacom's tablet header, hence no tablet events; without OpenGL the windows
+# platform must not ask for it at run time either (dynamicgl).
+cmake -G Ninja -S "$source_dir" -B "$work/build" \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DBUILD_SHARED_LIBS=ON \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+    -DFEATURE_opengl=OFF -DINPUT_opengl=no -DFEATURE_dynamicgl=OFF \
+    -DFEATURE_tabletevent=OFF \
+    -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_printsupport=OFF \
+    -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF \
+    -DFEATURE_freetype=ON \
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
+    -DFEATURE_system_png=OFF -DFEATURE_system_freetype=OFF -DFEATURE_system_jpeg=OFF -DFEATURE_zstd=OFF
+cmake --build "$work/build" --parallel "$(nproc 2>/dev/null || echo 2)"
+cmake --install "$work/build"
+
+# The licence texts of Qt and of the third-party code built into it, for the
+# Windows zip and installer.
+licenses=$prefix/licenses
+mkdir -p "$licenses/3rdparty"
+cp "$source_dir"/LICENSES/*.txt "$licenses/"
+cp "$source_dir/debian/copyright" "$licenses/debian-copyright.txt"
+for dir in "$source_dir"/src/3rdparty/*/; do
+    name=$(basename "$dir")
+    for file in "$dir"LICENSE* "$dir"COPYING* "$dir"*LICENSE*.txt; do
+        [ -f "$file" ] || continue
+        mkdir -p "$licenses/3rdparty/$name"
+        cp "$file" "$licenses/3rdparty/$name/"
+    done
+done
+
+rm -rf "$work"
+touch "$prefix/.built"
+echo "windows-qt: Qt for Windows is in $prefix"
