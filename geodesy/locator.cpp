@@ -12,23 +12,26 @@ constexpr std::size_t kLocatorLength = 6; // characters of a full locator
 constexpr std::size_t kCompletable = 4; // up to this many characters get "LL"
 constexpr std::string_view kSquareCentre = "LL";
 
-constexpr int kCodeA = 65; // 'A'
-constexpr int kCodeZero = 48; // '0'
-constexpr int kCodeNine = 57; // '9'
-constexpr int kCodeR = 82; // last field letter
-constexpr int kCodeX = 88; // last sub-square letter
+constexpr int kCodeA = 'A';
+constexpr int kCodeZero = '0';
+constexpr int kCodeNine = '9';
+constexpr int kCodeR = 'R'; // last field letter
+constexpr int kCodeX = 'X'; // last sub-square letter
 
-// The sub-square term of a decoded position, (code - 64.5) / divisor, for
-// every character code 0..255: half a sub-square past its edge (64.5 instead
-// of the code of A), which is the sub-square's centre. The compiler does the
-// same double division once for each code, so a look-up gives the very bits
-// that dividing at run time would, without the division's latency.
+// Sub-square letters are counted from half a letter before A, so that a
+// decoded point lies at the centre of its sub-square rather than on its edge.
+constexpr double kSubSquareCentreCode = kCodeA - 0.5;
+
+// The sub-square term of a decoded position, (code - kSubSquareCentreCode) /
+// divisor, for every character code 0..255. The compiler does the same double
+// division once for each code, so a look-up gives the very bits that dividing
+// at run time would, without the division's latency.
 template<int Divisor>
 constexpr std::array<double, 256> subSquareTerms()
 {
     std::array<double, 256> terms{};
     for (int code = 0; code < 256; ++code)
-        terms[code] = (code - 64.5) / Divisor;
+        terms[code] = (code - kSubSquareCentreCode) / Divisor;
     return terms;
 }
 constexpr auto kLongitudeSubSquareTerms = subSquareTerms<12>(); // degrees
