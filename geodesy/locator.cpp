@@ -8,7 +8,6 @@
 namespace geodesy {
 namespace {
 
-constexpr std::size_t kLocatorLength = 6; // characters of a full locator
 constexpr std::size_t kCompletable = 4; // up to this many characters get "LL"
 constexpr std::string_view kSquareCentre = "LL";
 
@@ -41,7 +40,7 @@ struct Normalised
 {
     std::size_t length = 0; // characters, after the first completion
     bool completed = false;
-    std::array<int, 6> codes{}; // of the first six characters
+    text::LocatorCodes codes{};
 };
 
 // Puts `typed` into `text` upper-cased and completed.
@@ -59,7 +58,7 @@ Normalised upperCaseAndComplete(std::string_view typed, std::string &text)
     return n;
 }
 
-bool thirdIsDigit(const std::array<int, 6> &codes, std::size_t length)
+bool thirdIsDigit(const text::LocatorCodes &codes, std::size_t length)
 {
     return length >= 3 && codes[2] >= kCodeZero && codes[2] <= kCodeNine;
 }
@@ -72,7 +71,7 @@ bool inRange(int code, int first, int last)
 // Only texts typed with four or six characters can name a real sub-square;
 // three or five characters would put a completion letter where a digit or a
 // sub-square letter belongs and silently move the point by degrees.
-bool isRealLocator(const std::array<int, 6> &c, std::size_t length)
+bool isRealLocator(const text::LocatorCodes &c, std::size_t length)
 {
     return length == kLocatorLength && inRange(c[0], kCodeA, kCodeR) && inRange(c[1], kCodeA, kCodeR)
         && inRange(c[2], kCodeZero, kCodeNine) && inRange(c[3], kCodeZero, kCodeNine) && inRange(c[4], kCodeA, kCodeX)

@@ -361,7 +361,7 @@ private:
         if (w.box("Text5")->text() == kPlaceholder)
             return;
         ++calculations;
-        if (characterCount(w.box("Text3")->text()) > 6)
+        if (codePointCount(w.box("Text3")->text()) > 6)
             ++expectedMessages;
     }
 
@@ -479,7 +479,7 @@ private:
         const bool calculatingAction = action.startsWith("click") || action.startsWith("Text5");
         if (!calculatingAction && clicks > 0)
             return "calculated without a click or a change of the second locator";
-        if (depths["Text5"]->changes > 0 && characterCount(w.box("Text5")->text()) == 6 && clicks == 0)
+        if (depths["Text5"]->changes > 0 && codePointCount(w.box("Text5")->text()) == 6 && clicks == 0)
             return "six characters in the second locator, no calculation";
         return {};
     }
