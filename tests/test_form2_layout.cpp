@@ -28,8 +28,6 @@ using namespace window_test;
 constexpr int kRingCentrePixels = 82;
 constexpr int kRingRadiusPixels = 81;
 
-// The pointer at rest, in twips of the canvas' inner area.
-
 template<typename T = QWidget>
 T *control(const Form2 &form, const QString &name)
 {
@@ -37,12 +35,6 @@ T *control(const Form2 &form, const QString &name)
     if (!found)
         qFatal("no control named %s", qPrintable(name));
     return found;
-}
-
-// Top-left corner of a picture box's inner area, in window pixels.
-QPoint innerOrigin(const QWidget *box)
-{
-    return box->geometry().topLeft() + QPoint(kBorderPixels, kBorderPixels);
 }
 
 // The window pixel that an aliased 1-pixel line through the point at the

@@ -7,7 +7,6 @@
 //   TERVALO_TYPING_SEED=<seed> TERVALO_TYPING_ACTIONS=<count> TERVALO_TYPING_SECONDS=<limit> test_random_typing
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -45,9 +44,6 @@ constexpr qsizetype kLongestPaste = kBulkCharacters;
 // Every so many actions the window gets to repaint, as it would between
 // keystrokes.
 constexpr int kActionsPerRepaint = 16;
-
-const QString kPlaceholder = QStringLiteral("...");
-const QString kErrorMark = QStringLiteral("??????");
 
 // How deep a box's change handler may run inside itself. A locator box's
 // upper-casing write runs it once more; for the second box the calculation
@@ -316,9 +312,8 @@ private:
             QApplication::sendEvent(box, &release);
             done += QString("type \"%1\"").arg(printable(typed));
         };
-        const auto paste = [&](const QString &text) {
-            QApplication::clipboard()->setText(text);
-            QTest::keySequence(box, QKeySequence::Paste);
+        const auto pasteText = [&](const QString &text) {
+            paste(box, text);
             done += "paste " + shortText(text);
         };
 
@@ -334,7 +329,7 @@ private:
         } else if (which < 76) {
             if (chance(50))
                 select();
-            paste(randomText());
+            pasteText(randomText());
         } else if (locatorPaste) {
             // Mostly over the whole text, and now and then the locator of
             // the other box, so that calculations succeed and meet both
@@ -343,7 +338,7 @@ private:
                 box->selectAll();
                 done += "select all, ";
             }
-            paste(chance(20) ? lastLocator : (lastLocator = randomLocator()));
+            pasteText(chance(20) ? lastLocator : (lastLocator = randomLocator()));
         } else if (which < 90) {
             select();
             key(Qt::Key_Delete, "Delete");
