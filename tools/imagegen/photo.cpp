@@ -91,7 +91,6 @@ void blurImage(QImage &image, int radius)
     if (radius < 1)
         return;
     const int w = image.width(), h = image.height();
-    std::vector<int> acc(4);
     for (int pass = 0; pass < 3; ++pass) {
         for (int horizontal = 0; horizontal < 2; ++horizontal) {
             QImage src = image.copy();
