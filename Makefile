@@ -1,11 +1,16 @@
-# Two commands do everything on a fresh Debian machine:
-#   make run    install what is missing, build, open the window
-#   make test   install what is missing, build, run the tests
+# Tervalo's build and checks; the targets install the Debian packages they
+# need that are missing (scripts/install-deps.sh). What a newcomer uses:
+#   make run            build and open the window
+#   make test           build and run the tests
+#   make format         lay out every C++ file; make format-check only checks
+#   make clean          delete every build folder
+# CI runs .ci/run; the other targets say what they do where they stand.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench sanitize fuzz clean format format-check
+.PHONY: all deps build run test format format-check bench bench-startup sanitize fuzz \
+	package package-check fresh-check clean
 
 all: build
 
@@ -52,7 +57,6 @@ bench:
 # Time from exec to the window being mapped, and peak resident memory, of the
 # program against a minimal Qt Widgets window built alongside it in Release,
 # under Xvfb; medians of STARTUP_RUNS runs each.
-.PHONY: bench-startup
 STARTUP_BUILD ?= $(BUILD)-startup
 STARTUP_RUNS ?= 15
 
@@ -108,8 +112,6 @@ fuzz:
 # it again; it installs packages, so it needs root or sudo.
 PACKAGE_BUILD ?= build-package
 
-.PHONY: package package-check clean-package
-
 package:
 	@scripts/install-deps.sh package
 	scripts/package.sh $(PACKAGE_BUILD)
@@ -117,14 +119,9 @@ package:
 package-check: package
 	scripts/package-check.sh $(PACKAGE_BUILD)
 
-clean: clean-package
-clean-package:
-	rm -rf $(PACKAGE_BUILD)
-
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems
 # (chroots made by debootstrap, kept in FRESH_BUILD); see
 # scripts/fresh-debian-check.sh. Needs root.
-.PHONY: fresh-check
 FRESH_BUILD ?= build-fresh
 SUITE ?= bookworm trixie
 REF ?= HEAD
@@ -138,7 +135,7 @@ fresh-check:
 
 # Every build folder the targets above create.
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
 	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
 	fi
