@@ -3,13 +3,14 @@
 #   make run            build and open the window
 #   make test           build and run the tests
 #   make format         lay out every C++ file; make format-check only checks
+#   make images-check   draw the images anew and compare them with assets/
 #   make clean          delete every build folder
 # CI runs .ci/run; the other targets say what they do where they stand.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test format format-check bench bench-startup sanitize fuzz \
+.PHONY: all deps build run test format format-check images-check bench bench-startup sanitize fuzz \
 	package package-check fresh-check clean
 
 all: build
@@ -36,6 +37,17 @@ format:
 format-check:
 	@scripts/install-deps.sh format
 	clang-format --dry-run -Werror $(CXX_SOURCES)
+
+# The committed images against a fresh run of tools/imagegen, which draws every
+# one of them into a temporary folder; pictures are compared by their decoded
+# pixels, since PNG and ICO bytes depend on the zlib and icoutils versions.
+IMAGES_BUILD ?= build-imagegen
+
+images-check:
+	@scripts/install-deps.sh images
+	cmake -S tools/imagegen -B $(IMAGES_BUILD)
+	cmake --build $(IMAGES_BUILD) -j $(JOBS)
+	$(IMAGES_BUILD)/imagegen --check assets
 
 run: build
 	@if [ -z "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
@@ -135,7 +147,7 @@ fresh-check:
 
 # Every build folder the targets above create.
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(IMAGES_BUILD) $(PACKAGE_BUILD)
 	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
 	fi
