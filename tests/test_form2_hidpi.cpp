@@ -6,11 +6,6 @@
 // The screen's scale comes from QT_SCALE_FACTOR (2 when it is not set); the
 // test is registered once for each scale.
 
-#include "window/dial_canvas.h"
-#include "window/form2.h"
-#include "window/line_shape.h"
-#include "window/picture_box.h"
-
 #include <QApplication>
 #include <QIcon>
 #include <QImage>
@@ -19,6 +14,11 @@
 
 #include <cmath>
 #include <optional>
+
+#include "window/dial_canvas.h"
+#include "window/form2.h"
+#include "window/line_shape.h"
+#include "window/picture_box.h"
 
 #include "window_test_support.h"
 

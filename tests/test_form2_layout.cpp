@@ -1,11 +1,6 @@
 // The main window as it opens: its controls, fonts, keyboard behaviour,
 // images and pointer line, and how closing it ends the program.
 
-#include "window/dial_canvas.h"
-#include "window/form2.h"
-#include "window/line_shape.h"
-#include "window/picture_box.h"
-
 #include <QApplication>
 #include <QFrame>
 #include <QImage>
@@ -17,6 +12,11 @@
 #include <QTimer>
 
 #include <cmath>
+
+#include "window/dial_canvas.h"
+#include "window/form2.h"
+#include "window/line_shape.h"
+#include "window/picture_box.h"
 
 #include "window_test_support.h"
 

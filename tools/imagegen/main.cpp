@@ -19,12 +19,6 @@
 //   icons/tervalo-N.png          the icon at N = 16, 24, 32, 48, 64, 128, 256
 // The "@2x" names follow Qt's convention, so QPixmap/QIcon loading ":/dial.bmp"
 // pick the double-size file on a screen with a device pixel ratio of 2.
-#include "bitmapfiles.h"
-#include "compare.h"
-#include "dial.h"
-#include "icon.h"
-#include "photo.h"
-
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
@@ -34,6 +28,12 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+
+#include "bitmapfiles.h"
+#include "compare.h"
+#include "dial.h"
+#include "icon.h"
+#include "photo.h"
 
 namespace {
 

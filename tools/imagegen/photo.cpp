@@ -9,8 +9,6 @@
 // photograph with twice the detail rather than an enlargement.
 #include "photo.h"
 
-#include "noise.h"
-
 #include <QConicalGradient>
 #include <QFont>
 #include <QFontMetricsF>
@@ -22,6 +20,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+
+#include "noise.h"
 
 namespace imagegen {
 
