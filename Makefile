@@ -1,11 +1,18 @@
-# Two commands do everything on a fresh Debian machine:
-#   make run    install what is missing, build, open the window
-#   make test   install what is missing, build, run the tests
+# Tervalo's build and checks; the targets install the Debian packages they
+# need that are missing (scripts/install-deps.sh). What a newcomer uses:
+#   make run            build and open the window
+#   make test           build and run the tests
+#   make format         lay out every C++ file; make format-check only checks
+#   make images-check   draw the images anew and compare them with assets/
+#   make windows        the Windows zip and installer (make windows-check tests them under Wine)
+#   make clean          delete every build folder
+# CI runs .ci/run; the other targets say what they do where they stand.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench sanitize fuzz clean format format-check
+.PHONY: all deps build run test format format-check images-check bench bench-startup sanitize fuzz \
+	package package-check windows-qt windows windows-check windows-qt-clean fresh-check clean
 
 all: build
 
@@ -32,6 +39,17 @@ format-check:
 	@scripts/install-deps.sh format
 	clang-format --dry-run -Werror $(CXX_SOURCES)
 
+# The committed images against a fresh run of tools/imagegen, which draws every
+# one of them into a temporary folder; pictures are compared by their decoded
+# pixels, since PNG and ICO bytes depend on the zlib and icoutils versions.
+IMAGES_BUILD ?= build-imagegen
+
+images-check:
+	@scripts/install-deps.sh images
+	cmake -S tools/imagegen -B $(IMAGES_BUILD)
+	cmake --build $(IMAGES_BUILD) -j $(JOBS)
+	$(IMAGES_BUILD)/imagegen --check assets
+
 run: build
 	@if [ -z "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
 	    echo "make run: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot open." >&2; \
@@ -52,7 +70,6 @@ bench:
 # Time from exec to the window being mapped, and peak resident memory, of the
 # program against a minimal Qt Widgets window built alongside it in Release,
 # under Xvfb; medians of STARTUP_RUNS runs each.
-.PHONY: bench-startup
 STARTUP_BUILD ?= $(BUILD)-startup
 STARTUP_RUNS ?= 15
 
@@ -108,18 +125,12 @@ fuzz:
 # it again; it installs packages, so it needs root or sudo.
 PACKAGE_BUILD ?= build-package
 
-.PHONY: package package-check clean-package
-
 package:
 	@scripts/install-deps.sh package
 	scripts/package.sh $(PACKAGE_BUILD)
 
 package-check: package
 	scripts/package-check.sh $(PACKAGE_BUILD)
-
-clean: clean-package
-clean-package:
-	rm -rf $(PACKAGE_BUILD)
 
 # Windows x86-64, cross-built on Debian with MinGW-w64: `make windows` makes
 # the portable zip and the installer in WINDOWS_BUILD; `make windows-check`
@@ -128,8 +139,6 @@ clean-package:
 # (`scripts/windows-qt.sh --prefix` says where): `make clean` leaves it,
 # `make windows-qt-clean` removes it.
 WINDOWS_BUILD ?= build-windows
-
-.PHONY: windows windows-check windows-qt windows-qt-clean
 
 windows-qt:
 	@scripts/install-deps.sh windows
@@ -147,7 +156,6 @@ windows-qt-clean:
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems
 # (chroots made by debootstrap, kept in FRESH_BUILD); see
 # scripts/fresh-debian-check.sh. Needs root.
-.PHONY: fresh-check
 FRESH_BUILD ?= build-fresh
 SUITE ?= bookworm trixie
 REF ?= HEAD
@@ -161,7 +169,8 @@ fresh-check:
 
 # Every build folder the targets above create.
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(IMAGES_BUILD) $(PACKAGE_BUILD) \
+	    $(WINDOWS_BUILD)
 	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
 	fi

@@ -8,27 +8,29 @@
 namespace geodesy {
 namespace {
 
-constexpr std::size_t kLocatorLength = 6; // characters of a full locator
 constexpr std::size_t kCompletable = 4; // up to this many characters get "LL"
 constexpr std::string_view kSquareCentre = "LL";
 
-constexpr int kCodeA = 65; // 'A'
-constexpr int kCodeZero = 48; // '0'
-constexpr int kCodeNine = 57; // '9'
-constexpr int kCodeR = 82; // last field letter
-constexpr int kCodeX = 88; // last sub-square letter
+constexpr int kCodeA = 'A';
+constexpr int kCodeZero = '0';
+constexpr int kCodeNine = '9';
+constexpr int kCodeR = 'R'; // last field letter
+constexpr int kCodeX = 'X'; // last sub-square letter
 
-// The sub-square term of a decoded position, (code - 64.5) / divisor, for
-// every character code 0..255: half a sub-square past its edge (64.5 instead
-// of the code of A), which is the sub-square's centre. The compiler does the
-// same double division once for each code, so a look-up gives the very bits
-// that dividing at run time would, without the division's latency.
+// Sub-square letters are counted from half a letter before A, so that a
+// decoded point lies at the centre of its sub-square rather than on its edge.
+constexpr double kSubSquareCentreCode = kCodeA - 0.5;
+
+// The sub-square term of a decoded position, (code - kSubSquareCentreCode) /
+// divisor, for every character code 0..255. The compiler does the same double
+// division once for each code, so a look-up gives the very bits that dividing
+// at run time would, without the division's latency.
 template<int Divisor>
 constexpr std::array<double, 256> subSquareTerms()
 {
     std::array<double, 256> terms{};
     for (int code = 0; code < 256; ++code)
-        terms[code] = (code - 64.5) / Divisor;
+        terms[code] = (code - kSubSquareCentreCode) / Divisor;
     return terms;
 }
 constexpr auto kLongitudeSubSquareTerms = subSquareTerms<12>(); // degrees
@@ -38,7 +40,7 @@ struct Normalised
 {
     std::size_t length = 0; // characters, after the first completion
     bool completed = false;
-    std::array<int, 6> codes{}; // of the first six characters
+    text::LocatorCodes codes{};
 };
 
 // Puts `typed` into `text` upper-cased and completed.
@@ -56,7 +58,7 @@ Normalised upperCaseAndComplete(std::string_view typed, std::string &text)
     return n;
 }
 
-bool thirdIsDigit(const std::array<int, 6> &codes, std::size_t length)
+bool thirdIsDigit(const text::LocatorCodes &codes, std::size_t length)
 {
     return length >= 3 && codes[2] >= kCodeZero && codes[2] <= kCodeNine;
 }
@@ -69,7 +71,7 @@ bool inRange(int code, int first, int last)
 // Only texts typed with four or six characters can name a real sub-square;
 // three or five characters would put a completion letter where a digit or a
 // sub-square letter belongs and silently move the point by degrees.
-bool isRealLocator(const std::array<int, 6> &c, std::size_t length)
+bool isRealLocator(const text::LocatorCodes &c, std::size_t length)
 {
     return length == kLocatorLength && inRange(c[0], kCodeA, kCodeR) && inRange(c[1], kCodeA, kCodeR)
         && inRange(c[2], kCodeZero, kCodeNine) && inRange(c[3], kCodeZero, kCodeNine) && inRange(c[4], kCodeA, kCodeX)

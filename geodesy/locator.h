@@ -5,10 +5,15 @@
 // Texts are UTF-8. Lengths are counted in characters, never in bytes, and
 // any byte sequence is accepted without failure.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace geodesy {
+
+// Characters of a full locator: two field letters, two square digits and two
+// sub-square letters. Only this many are decoded, and a longer text is invalid.
+inline constexpr std::size_t kLocatorLength = 6;
 
 // The two locators as normalised by NormaliseLocators, with its verdict.
 struct LocatorCheck

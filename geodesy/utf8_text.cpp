@@ -70,9 +70,9 @@ std::size_t characterCount(std::string_view text)
     return count;
 }
 
-std::array<int, 6> leadingCodes(std::string_view text)
+LocatorCodes leadingCodes(std::string_view text)
 {
-    std::array<int, 6> codes{};
+    LocatorCodes codes{};
     for (int &code : codes) {
         if (text.empty())
             break;

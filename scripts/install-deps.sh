@@ -5,6 +5,7 @@
 #   scripts/install-deps.sh build      compiler, CMake, Qt 6 Widgets and its Wayland plugin, a font
 #   scripts/install-deps.sh bench      the above, Google Benchmark, and Xvfb with the X11 headers for timing the start-up
 #   scripts/install-deps.sh fuzz       the above and clang with its fuzzer runtime
+#   scripts/install-deps.sh images     the build set and icotool, for drawing the images anew (make images-check)
 #   scripts/install-deps.sh screen     Xvfb, screenshot tools and the accessibility bus, for looking at and closing the window
 #   scripts/install-deps.sh package    Debian's packaging tools and checkers, and what the package's tests use (Xvfb, headless weston)
 #   scripts/install-deps.sh format     clang-format, for laying out the C++ files (make format, make format-check)
@@ -22,6 +23,7 @@ for set in "$@"; do
         build) ;;
         bench) packages="$packages libbenchmark-dev xvfb xauth x11-utils libx11-dev libxdamage-dev" ;;
         fuzz) packages="$packages clang libclang-rt-dev" ;;
+        images) packages="$packages icoutils" ;;
         screen) packages="$packages xvfb xauth imagemagick x11-utils $window_closing" ;;
         package) packages="$packages build-essential debhelper dpkg-dev lintian appstream desktop-file-utils autopkgtest xvfb xauth weston $window_closing" ;;
         format) packages="$packages clang-format" ;;

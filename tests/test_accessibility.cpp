@@ -3,13 +3,13 @@
 // order under their heading, and the tab cycle followed by the focus that a
 // screen reader announces.
 
-#include "window/form2.h"
-
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+
+#include "window/form2.h"
 
 #include "window_test_support.h"
 

@@ -2,7 +2,6 @@
 // real window, offscreen.
 
 #include <QApplication>
-#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -23,19 +22,8 @@ using namespace window_test;
 class Window : public ShownWindow
 {
 public:
-    // Replaces a box's whole text in one change, as a person selecting all
-    // and pasting (or deleting).
-    void enter(const char *name, const QString &text)
-    {
-        QLineEdit *b = box(name);
-        b->selectAll();
-        if (text.isEmpty()) {
-            QTest::keyClick(b, Qt::Key_Delete);
-        } else {
-            QApplication::clipboard()->setText(text);
-            b->paste();
-        }
-    }
+    // Replaces a box's whole text in one change.
+    void enter(const char *name, const QString &text) { pasteOver(box(name), text); }
 
     // Both locators entered, then "Calcola" (a six-character second locator
     // has already calculated once by itself).
@@ -93,7 +81,7 @@ void TestForm2Behaviour::calculation_data()
     QTest::addColumn<QString>("distance");
     QTest::addColumn<QString>("row");
 
-    const QString error = "??????";
+    const QString error = kErrorMark;
     QTest::newRow("Rome to Milan") << "JN61FW"
                                    << "JN45OL"
                                    << " 328"
@@ -139,7 +127,7 @@ void TestForm2Behaviour::calculation()
 
     QCOMPARE(w.box("Text1")->text(), azimuth);
     QCOMPARE(w.box("Text6")->text(), distance);
-    const bool failed = azimuth == "??????";
+    const bool failed = azimuth == kErrorMark;
     QCOMPARE(w.box("Text3")->text(), failed ? QString() : first.toUpper());
     QCOMPARE(w.box("Text5")->text(), failed ? QString() : second.toUpper());
     QCOMPARE(w.rows(), (QStringList{row, {}, {}, {}}));
@@ -152,8 +140,8 @@ void TestForm2Behaviour::placeholderInSecondBoxDoesNothing()
     w.enter("Text3", "JN61FW");
     QSignalSpy moved(w.pointer(), &LineShape::changed);
     w.button("Command1")->click();
-    QCOMPARE(w.box("Text1")->text(), QString("..."));
-    QCOMPARE(w.box("Text6")->text(), QString("..."));
+    QCOMPARE(w.box("Text1")->text(), kPlaceholder);
+    QCOMPARE(w.box("Text6")->text(), kPlaceholder);
     QCOMPARE(w.box("Text7")->text(), QString("Text7"));
     QCOMPARE(moved.count(), 0);
     QVERIFY(w.label("Label5")->isHidden());
@@ -199,8 +187,8 @@ void TestForm2Behaviour::overLongFirstLocatorAsksFirst()
     QVERIFY(iconless);
     QVERIFY(firstBoxMeanwhile == kept); // nothing changed while it asked
     QCOMPARE(w.box("Text3")->text(), QString());
-    QCOMPARE(w.box("Text1")->text(), QString("??????"));
-    QCOMPARE(w.box("Text6")->text(), QString("??????"));
+    QCOMPARE(w.box("Text1")->text(), kErrorMark);
+    QCOMPARE(w.box("Text6")->text(), kErrorMark);
 }
 
 void TestForm2Behaviour::invalidAfterValidAddsOneRow()
@@ -216,7 +204,7 @@ void TestForm2Behaviour::invalidAfterValidAddsOneRow()
     // The failed calculation's row keeps the previous azimuth; the second
     // failure writes "??????" again, which is no change and adds nothing.
     QCOMPARE(w.rows(), (QStringList{"JN45OL--- 472Km--- 328" + kDegree, "---??????Km--- 328" + kDegree, {}, {}}));
-    QCOMPARE(w.box("Text1")->text(), QString("??????"));
+    QCOMPARE(w.box("Text1")->text(), kErrorMark);
 }
 
 void TestForm2Behaviour::unchangedRecalculationAddsNoRow()
@@ -254,9 +242,7 @@ void TestForm2Behaviour::pastingLowerCaseCalculates()
     Window w;
     w.enter("Text3", "JN61FW");
     QLineEdit *second = w.box("Text5");
-    second->selectAll();
-    QApplication::clipboard()->setText("jn45ol");
-    second->paste();
+    pasteOver(second, "jn45ol");
     QCOMPARE(second->text(), QString("JN45OL"));
     QCOMPARE(w.box("Text6")->text(), QString(" 472"));
 }
@@ -355,8 +341,8 @@ void TestForm2Behaviour::pointerFollowsTheAzimuth()
     w.calculate(first, second);
     QCOMPARE(w.pointer()->X2(), x);
     QCOMPARE(w.pointer()->Y2(), y);
-    QCOMPARE(w.pointer()->X1(), 1210.0f);
-    QCOMPARE(w.pointer()->Y1(), 1210.0f);
+    QCOMPARE(w.pointer()->X1(), float(kPointerCentreTwips));
+    QCOMPARE(w.pointer()->Y1(), float(kPointerCentreTwips));
 }
 
 void TestForm2Behaviour::typedDistanceFillsTheRing()
@@ -365,9 +351,8 @@ void TestForm2Behaviour::typedDistanceFillsTheRing()
     w.box("Text6")->clear(); // one row: "..." for the second box, empty distance
     w.box("Text1")->setText("A");
     QTest::keyClicks(w.box("Text6"), "1234567");
-    const QString e = "...";
-    auto row = [](const QString &distance) { return "...---" + distance + "Km---A" + QString(QChar(0x00B0)); };
-    QCOMPARE(w.rows(), (QStringList{e, row("12345"), row("123456"), row("1234567")}));
+    auto row = [](const QString &distance) { return kPlaceholder + "---" + distance + "Km---A" + kDegree; };
+    QCOMPARE(w.rows(), (QStringList{kPlaceholder, row("12345"), row("123456"), row("1234567")}));
     QVERIFY(!w.label("Label5")->isHidden());
 }
 

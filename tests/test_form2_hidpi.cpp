@@ -6,11 +6,6 @@
 // The screen's scale comes from QT_SCALE_FACTOR (2 when it is not set); the
 // test is registered once for each scale.
 
-#include "window/dial_canvas.h"
-#include "window/form2.h"
-#include "window/line_shape.h"
-#include "window/picture_box.h"
-
 #include <QApplication>
 #include <QIcon>
 #include <QImage>
@@ -19,6 +14,11 @@
 
 #include <cmath>
 #include <optional>
+
+#include "window/dial_canvas.h"
+#include "window/form2.h"
+#include "window/line_shape.h"
+#include "window/picture_box.h"
 
 #include "window_test_support.h"
 
@@ -57,11 +57,6 @@ std::optional<QPoint> distinctivePixel(const QImage &normal, const QImage &doubl
         }
     }
     return std::nullopt;
-}
-
-QPointF innerTopLeft(const QWidget *box)
-{
-    return QPointF(box->geometry().topLeft()) + QPointF(kBorderPixels, kBorderPixels);
 }
 
 // Walks from one device pixel in steps of `step` while the colour holds and
@@ -179,7 +174,7 @@ void TestForm2HiDpi::pictures()
         return;
     const std::optional<QPoint> pixel = distinctivePixel(normal, doubled);
     QVERIFY2(pixel, "the double-density image is a mere enlargement");
-    const QPoint inner = (innerTopLeft(box) * kDoubleDensity).toPoint();
+    const QPoint inner = innerOrigin(box) * kDoubleDensity;
     const QPoint onScreen = inner + *pixel;
     // The pixel must lie within the box's inner area to be seen.
     QVERIFY(QRect(inner, box->contentsRect().size() * kDoubleDensity).contains(onScreen));
@@ -220,7 +215,7 @@ void TestForm2HiDpi::ringLinesUpWithPointer()
     canvas->line()->setY2(float(tipTwips.y()));
     const QImage shot = form.grab().toImage();
 
-    const QPointF inner = innerTopLeft(canvas);
+    const QPointF inner = innerOrigin(canvas);
     const QRect innerDevice(
         QPoint(devicePixel(inner.x(), scale), devicePixel(inner.y(), scale)),
         QPoint(devicePixel(inner.x() + kDialPixels, scale) - 1, devicePixel(inner.y() + kDialPixels, scale) - 1));
@@ -272,10 +267,11 @@ void TestForm2HiDpi::pointerOneDevicePixelWide()
     const auto *canvas = form.findChild<DialCanvas *>("picCanvase");
     QVERIFY(canvas);
 
-    const QPointF pivot = innerTopLeft(canvas) + QPointF(kPointerCentreTwips, kPointerCentreTwips) / kTwipsPerPixel;
+    const QPointF pivot =
+        QPointF(innerOrigin(canvas)) + QPointF(kPointerCentreTwips, kPointerCentreTwips) / kTwipsPerPixel;
     const int column = devicePixel(pivot.x(), scale);
     // The inner area's top edge may fall inside a device pixel.
-    const int top = int(std::ceil(innerTopLeft(canvas).y() * scale));
+    const int top = int(std::ceil(innerOrigin(canvas).y() * scale));
     const int bottom = devicePixel(pivot.y(), scale);
     const QImage shot = form.grab().toImage();
     for (int y = top; y <= bottom; ++y) {

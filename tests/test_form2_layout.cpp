@@ -1,11 +1,6 @@
 // The main window as it opens: its controls, fonts, keyboard behaviour,
 // images and pointer line, and how closing it ends the program.
 
-#include "window/dial_canvas.h"
-#include "window/form2.h"
-#include "window/line_shape.h"
-#include "window/picture_box.h"
-
 #include <QApplication>
 #include <QFrame>
 #include <QImage>
@@ -18,6 +13,11 @@
 
 #include <cmath>
 
+#include "window/dial_canvas.h"
+#include "window/form2.h"
+#include "window/line_shape.h"
+#include "window/picture_box.h"
+
 #include "window_test_support.h"
 
 namespace {
@@ -28,8 +28,6 @@ using namespace window_test;
 constexpr int kRingCentrePixels = 82;
 constexpr int kRingRadiusPixels = 81;
 
-// The pointer at rest, in twips of the canvas' inner area.
-
 template<typename T = QWidget>
 T *control(const Form2 &form, const QString &name)
 {
@@ -37,12 +35,6 @@ T *control(const Form2 &form, const QString &name)
     if (!found)
         qFatal("no control named %s", qPrintable(name));
     return found;
-}
-
-// Top-left corner of a picture box's inner area, in window pixels.
-QPoint innerOrigin(const QWidget *box)
-{
-    return box->geometry().topLeft() + QPoint(kBorderPixels, kBorderPixels);
 }
 
 // The window pixel that an aliased 1-pixel line through the point at the

@@ -9,6 +9,7 @@
 #include "geodesy/great_circle.h"
 #include "geodesy/great_circle_trace.h"
 #include "geodesy/locator.h"
+
 #include "random_locator.h"
 
 using geodesy::AzimuthDistance;

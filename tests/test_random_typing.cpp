@@ -7,7 +7,6 @@
 //   TERVALO_TYPING_SEED=<seed> TERVALO_TYPING_ACTIONS=<count> TERVALO_TYPING_SECONDS=<limit> test_random_typing
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -45,9 +44,6 @@ constexpr qsizetype kLongestPaste = kBulkCharacters;
 // Every so many actions the window gets to repaint, as it would between
 // keystrokes.
 constexpr int kActionsPerRepaint = 16;
-
-const QString kPlaceholder = QStringLiteral("...");
-const QString kErrorMark = QStringLiteral("??????");
 
 // How deep a box's change handler may run inside itself. A locator box's
 // upper-casing write runs it once more; for the second box the calculation
@@ -316,9 +312,8 @@ private:
             QApplication::sendEvent(box, &release);
             done += QString("type \"%1\"").arg(printable(typed));
         };
-        const auto paste = [&](const QString &text) {
-            QApplication::clipboard()->setText(text);
-            QTest::keySequence(box, QKeySequence::Paste);
+        const auto pasteText = [&](const QString &text) {
+            paste(box, text);
             done += "paste " + shortText(text);
         };
 
@@ -334,7 +329,7 @@ private:
         } else if (which < 76) {
             if (chance(50))
                 select();
-            paste(randomText());
+            pasteText(randomText());
         } else if (locatorPaste) {
             // Mostly over the whole text, and now and then the locator of
             // the other box, so that calculations succeed and meet both
@@ -343,7 +338,7 @@ private:
                 box->selectAll();
                 done += "select all, ";
             }
-            paste(chance(20) ? lastLocator : (lastLocator = randomLocator()));
+            pasteText(chance(20) ? lastLocator : (lastLocator = randomLocator()));
         } else if (which < 90) {
             select();
             key(Qt::Key_Delete, "Delete");
@@ -361,7 +356,7 @@ private:
         if (w.box("Text5")->text() == kPlaceholder)
             return;
         ++calculations;
-        if (characterCount(w.box("Text3")->text()) > 6)
+        if (codePointCount(w.box("Text3")->text()) > 6)
             ++expectedMessages;
     }
 
@@ -479,7 +474,7 @@ private:
         const bool calculatingAction = action.startsWith("click") || action.startsWith("Text5");
         if (!calculatingAction && clicks > 0)
             return "calculated without a click or a change of the second locator";
-        if (depths["Text5"]->changes > 0 && characterCount(w.box("Text5")->text()) == 6 && clicks == 0)
+        if (depths["Text5"]->changes > 0 && codePointCount(w.box("Text5")->text()) == 6 && clicks == 0)
             return "six characters in the second locator, no calculation";
         return {};
     }

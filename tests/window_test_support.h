@@ -2,10 +2,12 @@
 // Facts of the window that several tests check against, stated once.
 
 #include <QApplication>
+#include <QClipboard>
 #include <QColor>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPoint>
 #include <QPushButton>
 #include <QString>
 #include <QTest>
@@ -23,6 +25,12 @@ inline const QRgb kPureBlue = qRgb(0, 0, 255);
 
 // The degree sign that ends every recent-searches row.
 inline const QString kDegree = QString(QChar(0x00B0));
+
+// What the locator and result boxes and the recent-searches rows show before
+// anything has been entered.
+inline const QString kPlaceholder = QStringLiteral("...");
+// The azimuth and distance boxes' answer to locators that cannot be used.
+inline const QString kErrorMark = QStringLiteral("??????");
 
 // Every text box keeps at most this many characters, the toolkit's own
 // default limit; a longer paste is cut there.
@@ -43,11 +51,33 @@ inline QString rgbText(QRgb colour)
     return QStringLiteral("(%1, %2, %3)").arg(qRed(colour)).arg(qGreen(colour)).arg(qBlue(colour));
 }
 
+// Top-left corner of a picture box's inner area, in window pixels.
+inline QPoint innerOrigin(const QWidget *box)
+{
+    return box->geometry().topLeft() + QPoint(kBorderPixels, kBorderPixels);
+}
+
 // Types any text, also characters that have no key of their own.
 inline void typeText(QWidget *widget, const QString &text)
 {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
     QApplication::sendEvent(widget, &press);
+}
+
+// Pastes `text` with the keyboard, at the caret or over the selection, in one
+// change. An empty text deletes the selection.
+inline void paste(QLineEdit *box, const QString &text)
+{
+    QApplication::clipboard()->setText(text);
+    QTest::keySequence(box, QKeySequence::Paste);
+}
+
+// Replaces a box's whole text in one change, as a person selecting all and
+// pasting (or deleting).
+inline void pasteOver(QLineEdit *box, const QString &text)
+{
+    box->selectAll();
+    paste(box, text);
 }
 
 // The real window, shown (offscreen in the tests), with its controls found

@@ -1,10 +1,10 @@
 #include "window/dial_canvas.h"
 
-#include "window/line_shape.h"
-#include "window/twips.h"
-
 #include <QPainter>
 #include <QPen>
+
+#include "window/line_shape.h"
+#include "window/twips.h"
 
 namespace {
 

@@ -201,7 +201,7 @@ void Form2::Text5_Change()
 {
     keepUpperCaseWithCaretAtEnd(ui->Text5);
     // A full six-character second locator is enough to calculate.
-    if (characterCount(ui->Text5->text()) == kLocatorCharacters)
+    if (hasLocatorLength(ui->Text5->text()))
         ui->Command1->click();
 }
 

@@ -1,6 +1,9 @@
 #include "window/locator_text.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "geodesy/locator.h"
 
 namespace {
 
@@ -31,7 +34,7 @@ QString upperCase(const QString &text)
 
 } // namespace
 
-qsizetype characterCount(const QString &text)
+qsizetype codePointCount(const QString &text)
 {
     qsizetype count = text.size();
     for (qsizetype i = 0; i + 1 < text.size(); ++i) {
@@ -41,6 +44,11 @@ qsizetype characterCount(const QString &text)
         }
     }
     return count;
+}
+
+bool hasLocatorLength(const QString &text)
+{
+    return std::cmp_equal(codePointCount(text), geodesy::kLocatorLength);
 }
 
 QString locatorUpperCase(const QString &text)

@@ -3,13 +3,14 @@
 
 #include <QString>
 
-// Characters of a full locator; a second locator of this length is
-// calculated as soon as it is typed.
-inline constexpr qsizetype kLocatorCharacters = 6;
+// Number of characters (code points) in `text`, counted as the locator check
+// counts the same text in UTF-8: a pair of UTF-16 surrogates is one
+// character, and so is a surrogate without its partner.
+qsizetype codePointCount(const QString &text);
 
-// Number of characters (code points) in `text`: a pair of UTF-16 surrogates
-// is one character, as the locator check counts it.
-qsizetype characterCount(const QString &text);
+// Whether `text` has the length of a full locator; a second locator of that
+// length is calculated as soon as it is typed.
+bool hasLocatorLength(const QString &text);
 
 // `text` in upper case, as the locator boxes show it. Letters beyond a..z
 // take their Unicode upper case (é becomes É, ß becomes SS). Should the

@@ -1,6 +1,6 @@
-#include "window/form2.h"
-
 #include <QApplication>
+
+#include "window/form2.h"
 
 int main(int argc, char *argv[])
 {

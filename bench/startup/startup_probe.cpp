@@ -13,7 +13,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xdamage.h>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -5,7 +5,12 @@
 //   cmake --build build-imagegen
 //   build-imagegen/imagegen assets
 //
-// Output (all deterministic, so a re-run changes no committed byte):
+// `imagegen --check assets` draws everything into a temporary folder instead
+// and compares it with the committed files, by decoded pixels for the
+// pictures, since PNG and ICO bytes depend on the zlib and icoutils versions
+// (`make images-check`, run by CI).
+//
+// Output (all deterministic, so a re-run changes no committed pixel):
 //   dial.bmp, dial@2x.bmp        the compass dial, 8-bit palette BMP, 165 and 330 px
 //   compass.bmp, compass@2x.bmp  the side picture, 24-bit BMP, 208x415 and 416x830
 //   tervalo.ico                  24 px in 256 colours + mask, and 32-bit 16..256 px,
@@ -14,11 +19,6 @@
 //   icons/tervalo-N.png          the icon at N = 16, 24, 32, 48, 64, 128, 256
 // The "@2x" names follow Qt's convention, so QPixmap/QIcon loading ":/dial.bmp"
 // pick the double-size file on a screen with a device pixel ratio of 2.
-#include "bitmapfiles.h"
-#include "dial.h"
-#include "icon.h"
-#include "photo.h"
-
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
@@ -28,6 +28,12 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+
+#include "bitmapfiles.h"
+#include "compare.h"
+#include "dial.h"
+#include "icon.h"
+#include "photo.h"
 
 namespace {
 
@@ -100,6 +106,45 @@ bool writeIco(const QDir &out, const QString &name)
     return true;
 }
 
+// Draws every image and writes it into `out`; false on any failure.
+bool writeImages(const QDir &out)
+{
+    if (!out.mkpath(QStringLiteral("icons"))) {
+        std::fprintf(stderr, "imagegen: cannot create %s/icons\n", qPrintable(out.path()));
+        return false;
+    }
+    using namespace imagegen;
+    bool ok = write(out, "dial.bmp", encodeBmp8(drawDial(1))) && write(out, "dial@2x.bmp", encodeBmp8(drawDial(2)))
+        && write(out, "compass.bmp", encodeBmp24(drawPhoto(1)))
+        && write(out, "compass@2x.bmp", encodeBmp24(drawPhoto(2))) && write(out, "tervalo.svg", iconSvg());
+    for (int size : kIconSizes) {
+        const QImage icon = drawIcon(size).convertToFormat(QImage::Format_ARGB32);
+        ok = ok && write(out, iconPngName(size), pngBytes(icon));
+    }
+    return ok && writeIco(out, "tervalo.ico");
+}
+
+// Draws every image into a temporary folder and compares it with `committed`.
+int checkImages(const QDir &committed)
+{
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        std::fprintf(stderr, "imagegen: cannot create a temporary folder\n");
+        return 1;
+    }
+    if (!writeImages(QDir(scratch.path())))
+        return 1;
+    const int differences = imagegen::countDifferences(QDir(scratch.path()), committed);
+    if (differences > 0) {
+        std::fprintf(stderr, "imagegen: %d %s in %s %s from a fresh drawing; draw them anew with imagegen %s\n",
+                     differences, differences == 1 ? "file" : "files", qPrintable(committed.path()),
+                     differences == 1 ? "differs" : "differ", qPrintable(committed.path()));
+        return 1;
+    }
+    std::printf("imagegen: every image in %s shows what a fresh drawing shows\n", qPrintable(committed.path()));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -108,8 +153,10 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: imagegen OUTPUT-FOLDER\n");
+    const QStringList arguments = app.arguments().mid(1);
+    const bool check = arguments.size() == 2 && arguments[0] == QLatin1String("--check");
+    if (arguments.size() != 1 && !check) {
+        std::fprintf(stderr, "usage: imagegen OUTPUT-FOLDER\n       imagegen --check COMMITTED-FOLDER\n");
         return 2;
     }
     for (const char *file : kFontFiles) {
@@ -119,20 +166,8 @@ int main(int argc, char **argv)
         }
     }
 
-    QDir out(QString::fromLocal8Bit(argv[1]));
-    if (!out.mkpath(QStringLiteral("icons"))) {
-        std::fprintf(stderr, "imagegen: cannot create %s/icons\n", argv[1]);
-        return 1;
-    }
-
-    using namespace imagegen;
-    bool ok = write(out, "dial.bmp", encodeBmp8(drawDial(1))) && write(out, "dial@2x.bmp", encodeBmp8(drawDial(2)))
-        && write(out, "compass.bmp", encodeBmp24(drawPhoto(1)))
-        && write(out, "compass@2x.bmp", encodeBmp24(drawPhoto(2))) && write(out, "tervalo.svg", iconSvg());
-    for (int size : kIconSizes) {
-        const QImage icon = drawIcon(size).convertToFormat(QImage::Format_ARGB32);
-        ok = ok && write(out, iconPngName(size), pngBytes(icon));
-    }
-    ok = ok && writeIco(out, "tervalo.ico");
-    return ok ? 0 : 1;
+    const QDir folder(arguments.last());
+    if (check)
+        return checkImages(folder);
+    return writeImages(folder) ? 0 : 1;
 }

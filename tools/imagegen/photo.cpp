@@ -9,8 +9,6 @@
 // photograph with twice the detail rather than an enlargement.
 #include "photo.h"
 
-#include "noise.h"
-
 #include <QConicalGradient>
 #include <QFont>
 #include <QFontMetricsF>
@@ -22,6 +20,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+
+#include "noise.h"
 
 namespace imagegen {
 
@@ -91,7 +91,6 @@ void blurImage(QImage &image, int radius)
     if (radius < 1)
         return;
     const int w = image.width(), h = image.height();
-    std::vector<int> acc(4);
     for (int pass = 0; pass < 3; ++pass) {
         for (int horizontal = 0; horizontal < 2; ++horizontal) {
             QImage src = image.copy();
