@@ -35,6 +35,9 @@ export WINEPREFIX="$build/wine"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Whatever a failed run left running in the prefix ends with it.
+if [ -d "$WINEPREFIX" ]; then wineserver -k 2>/dev/null || true; fi
+trap 'wineserver -k 2>/dev/null || true' EXIT
 rm -rf "$WINEPREFIX"
 step "a fresh Wine prefix in $WINEPREFIX"
 wineboot --init
@@ -44,10 +47,11 @@ wineserver -w
 #    through WINEPATH; scripts/wine-run.sh passes the tests' environment.
 step "the test suite under Wine"
 tests_dll_path="Z:$qt/bin;Z:$gcc_runtime;Z:/usr/$target/lib"
+test_count=$(ctest --test-dir "$build/cmake" -N | sed -n 's/^Total Tests: //p')
 WINEPATH=$tests_dll_path ctest --test-dir "$build/cmake" --output-on-failure -j "$jobs"
 # A Qt Test program that wrote nothing proved nothing: each must have
-# printed its totals.
-test_count=$(ctest --test-dir "$build/cmake" -N | sed -n 's/^Total Tests: //p')
+# printed its totals (into ctest's log of the last run, hence counted
+# before the run).
 totals=$(grep -c '^Totals: ' "$build/cmake/Testing/Temporary/LastTest.log" || true)
 [ "$totals" -eq "$test_count" ] || fail "$test_count tests ran, but only $totals printed their totals"
 step "all $test_count tests passed and printed their totals"
@@ -55,7 +59,7 @@ step "all $test_count tests passed and printed their totals"
 # 2. The same numbers as the Debian build.
 step "every shown number for a million locator pairs, Windows against Debian"
 "$native/tools/numbers/numbers" >"$build/numbers-debian.txt"
-WINEPATH=$tests_dll_path wine "$build/cmake/tools/numbers/numbers.exe" >"$build/numbers-windows.txt"
+WINEPATH=$tests_dll_path wine "$build/cmake/numbers.exe" >"$build/numbers-windows.txt"
 "$top/scripts/compare-numbers.sh" "$build/numbers-debian.txt" "$build/numbers-windows.txt" Windows
 
 # 3. The installer.
@@ -87,30 +91,34 @@ installed_exe=$(winepath -w "$instdir/tervalo.exe")
 program=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --name 'Tervalo utility' | head -n 1) ||
     fail "the installed program showed no window within a minute"
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-sleep 2
-# Focus starts in the azimuth box, the first in the tab order; Tab goes on
-# to "Locatore 1", "Locatore 2" and the distance box, selecting its text.
-xdotool key --delay 150 Tab
-xdotool type --delay 150 jn61fw
-xdotool key --delay 150 Tab
-xdotool type --delay 150 jn45ol
-sleep 1
+# Without a window manager nothing gives the window the keyboard: a click
+# in a box does. Positions are pixels of the window's inner area, in the
+# middle of each control.
+click() {
+    xdotool mousemove --window "$window" "$1" "$2" click 1
+    sleep 1
+}
 read_box() {
+    click "$1" "$2"
     xdotool key --delay 150 ctrl+a ctrl+c
     sleep 1
     xclip -o -selection clipboard 2>/dev/null || true
 }
-xdotool key --delay 150 Tab
-distance=$(read_box)
-xdotool key --delay 150 shift+Tab shift+Tab shift+Tab
-azimuth=$(read_box)
+sleep 2
+# Each box holds "..." at first: select it, then type over it.
+click 376 36 # "Locatore 1"
+xdotool key --delay 150 ctrl+a
+xdotool type --delay 150 jn61fw
+click 376 68 # "Locatore 2"; its sixth character calculates
+xdotool key --delay 150 ctrl+a
+xdotool type --delay 150 jn45ol
+sleep 1
+distance=$(read_box 376 100) # "Km"
+azimuth=$(read_box 376 132) # "Puntamento"
 mkdir -p "$build/screenshots"
 import -window root "$build/screenshots/installed.png"
 step "distance box [$distance], azimuth box [$azimuth]; screenshot in $build/screenshots/installed.png"
-# From the azimuth box, Tab past the locators and the distance box to
-# "Calcola", then "Esci".
-xdotool key --delay 150 Tab Tab Tab Tab Tab space
+click 392 180 # "Esci"
 status=0
 timeout 30 sh -c "while kill -0 $program 2>/dev/null; do sleep 1; done" || fail "Esci did not end the program"
 wait "$program" || status=$?
@@ -127,5 +135,4 @@ left=$(find "$instdir" 2>/dev/null | head -n 5)
 [ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu shortcut"
 if wine reg query "$key" >/dev/null 2>&1; then fail "the uninstaller left the key $key"; fi
 step "nothing left of the installation"
-wineserver -k || true
 step "passed"

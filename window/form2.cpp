@@ -31,16 +31,17 @@ const QString kErrorMark = QStringLiteral("??????");
 
 // A form file stores whole point sizes only, so the window's font is set
 // here. Where the named face is missing, a sans-serif face of the same size
-// stands in: fontconfig follows the style hint. Windows turns the hint into
-// Arial alone, which Wine lacks (it then falls back to a serif face), so on
-// Windows Microsoft Sans Serif (what Windows draws MS Sans Serif with),
-// Tahoma and Arial are named after it.
+// stands in. fontconfig follows the style hint; Windows turns the hint into
+// Arial alone and, where that is missing too (as under Wine), falls back to
+// a serif face. So on Windows the window names its sans-serif stand-ins
+// itself: what Windows draws MS Sans Serif with, the faces of every Windows
+// since 2000, then the free faces that Wine finds on the system.
 QFont windowFont()
 {
     QFont font(QStringLiteral("MS Sans Serif"));
 #ifdef Q_OS_WIN
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma"),
-                      QStringLiteral("Arial")});
+                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
 #endif
     font.setPointSizeF(8.25);
     font.setStyleHint(QFont::SansSerif);
