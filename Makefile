@@ -121,6 +121,36 @@ clean: clean-package
 clean-package:
 	rm -rf $(PACKAGE_BUILD)
 
+# Builds for another processor, cross-compiled here and run under an
+# emulator. $(call test-cross,FOLDER,TOOLCHAIN,EMULATOR,NAME,CMAKE FLAGS)
+# builds the program and its tests in FOLDER with the CMake toolchain file
+# TOOLCHAIN, whose CMAKE_CROSSCOMPILING_EMULATOR (the command EMULATOR) runs
+# the whole suite under ctest; then every number the window shows for the
+# edge pairs and NUMBERS_PAIRS random locator pairs (tools/numbers) must be
+# the same in that build, run by EMULATOR, as in this machine's build.
+NUMBERS_PAIRS ?= 1000000
+
+define test-cross
+cmake -S . -B $(1) --toolchain $(2) $(5)
+cmake --build $(1) -j $(JOBS)
+cd $(1) && ctest --output-on-failure -j $(JOBS)
+$(BUILD)/tools/numbers/numbers $(NUMBERS_PAIRS) >$(BUILD)/numbers.txt
+$(3) $(1)/tools/numbers/numbers $(NUMBERS_PAIRS) >$(1)/numbers.txt
+scripts/compare-numbers.sh $(BUILD)/numbers.txt $(1)/numbers.txt $(4)
+endef
+
+# arm64, for a Raspberry Pi under Raspberry Pi OS or Debian's arm64 port:
+# Debian's cross compiler and its arm64 Qt, installed beside this machine's
+# own, with the machine's Qt tools (QT_HOST_PATH), and qemu's user-mode
+# emulator.
+ARM64_BUILD ?= build-arm64
+
+.PHONY: test-arm64
+
+test-arm64: build
+	@scripts/install-deps.sh arm64
+	$(call test-cross,$(ARM64_BUILD),cmake/aarch64-linux-gnu.cmake,qemu-aarch64,arm64,-DQT_HOST_PATH=/usr)
+
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems
 # (chroots made by debootstrap, kept in FRESH_BUILD); see
 # scripts/fresh-debian-check.sh. Needs root.
@@ -138,7 +168,7 @@ fresh-check:
 
 # Every build folder the targets above create.
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(ARM64_BUILD)
 	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
 	fi
