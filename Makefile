@@ -142,14 +142,21 @@ endef
 # arm64, for a Raspberry Pi under Raspberry Pi OS or Debian's arm64 port:
 # Debian's cross compiler and its arm64 Qt, installed beside this machine's
 # own, with the machine's Qt tools (QT_HOST_PATH), and qemu's user-mode
-# emulator.
+# emulator. `make package-arm64` cross-builds the arm64 .deb into
+# PACKAGE_BUILD, beside this machine's, and lints it as `make package-check`
+# does; installing it and its as-installed tests need an arm64 machine.
 ARM64_BUILD ?= build-arm64
 
-.PHONY: test-arm64
+.PHONY: test-arm64 package-arm64
 
 test-arm64: build
 	@scripts/install-deps.sh arm64
 	$(call test-cross,$(ARM64_BUILD),cmake/aarch64-linux-gnu.cmake,qemu-aarch64,arm64,-DQT_HOST_PATH=/usr)
+
+package-arm64:
+	@scripts/install-deps.sh arm64
+	scripts/package.sh $(PACKAGE_BUILD) arm64
+	scripts/package-check.sh $(PACKAGE_BUILD) arm64
 
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems
 # (chroots made by debootstrap, kept in FRESH_BUILD); see
