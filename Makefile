@@ -12,7 +12,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
 .PHONY: all deps build run test format format-check images-check bench bench-startup sanitize fuzz \
-	package package-check windows-qt windows windows-check windows-qt-clean fresh-check clean
+	package package-check test-arm64 package-arm64 windows-qt windows windows-check windows-qt-clean \
+	fresh-check clean
 
 all: build
 
@@ -153,6 +154,43 @@ windows-check: windows build
 windows-qt-clean:
 	rm -rf "$$(scripts/windows-qt.sh --prefix)"
 
+# Builds for another processor, cross-compiled here and run under an
+# emulator. $(call test-cross,FOLDER,TOOLCHAIN,EMULATOR,NAME,CMAKE FLAGS)
+# builds the program and its tests in FOLDER with the CMake toolchain file
+# TOOLCHAIN, whose CMAKE_CROSSCOMPILING_EMULATOR (the command EMULATOR) runs
+# the whole suite under ctest; then every number the window shows for the
+# edge pairs and NUMBERS_PAIRS random locator pairs (tools/numbers) must be
+# the same in that build, run by EMULATOR, as in this machine's build; with
+# the same C library on both sides, so must every intermediate value, which
+# catches a multiply-add fused where this machine's build rounds twice.
+NUMBERS_PAIRS ?= 1000000
+
+define test-cross
+cmake -S . -B $(1) --toolchain $(2) $(5)
+cmake --build $(1) -j $(JOBS)
+cd $(1) && ctest --output-on-failure -j $(JOBS)
+$(BUILD)/tools/numbers/numbers $(NUMBERS_PAIRS) >$(BUILD)/numbers.txt
+$(3) $(1)/tools/numbers/numbers $(NUMBERS_PAIRS) >$(1)/numbers.txt
+scripts/compare-numbers.sh --exact $(BUILD)/numbers.txt $(1)/numbers.txt $(4)
+endef
+
+# arm64, for a Raspberry Pi under Raspberry Pi OS or Debian's arm64 port:
+# Debian's cross compiler and its arm64 Qt, installed beside this machine's
+# own, with the machine's Qt tools (QT_HOST_PATH), and qemu's user-mode
+# emulator. `make package-arm64` cross-builds the arm64 .deb into
+# PACKAGE_BUILD, beside this machine's, and lints it as `make package-check`
+# does; installing it and its as-installed tests need an arm64 machine.
+ARM64_BUILD ?= build-arm64
+
+test-arm64: build
+	@scripts/install-deps.sh arm64
+	$(call test-cross,$(ARM64_BUILD),cmake/aarch64-linux-gnu.cmake,qemu-aarch64,arm64,-DQT_HOST_PATH=/usr)
+
+package-arm64:
+	@scripts/install-deps.sh arm64
+	scripts/package.sh $(PACKAGE_BUILD) arm64
+	scripts/package-check.sh $(PACKAGE_BUILD) arm64
+
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems
 # (chroots made by debootstrap, kept in FRESH_BUILD); see
 # scripts/fresh-debian-check.sh. Needs root.
@@ -170,7 +208,7 @@ fresh-check:
 # Every build folder the targets above create.
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(IMAGES_BUILD) $(PACKAGE_BUILD) \
-	    $(WINDOWS_BUILD)
+	    $(ARM64_BUILD) $(WINDOWS_BUILD)
 	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
 	fi

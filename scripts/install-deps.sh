@@ -12,6 +12,12 @@
 #   scripts/install-deps.sh fresh      debootstrap and git, for checking a commit on a fresh Debian (make fresh-check)
 #   scripts/install-deps.sh windows    MinGW-w64, Ninja and dpkg-source for building Qt and the program for Windows,
 #                                      NSIS and zip for the installer and the portable zip, Wine with Xvfb and xdotool to test them
+#   scripts/install-deps.sh arm64      the arm64 cross compiler, Qt 6 for arm64, qemu to run it, and what
+#                                      dpkg-buildpackage -a arm64 needs (make test-arm64, make package-arm64)
+#
+# A name with an architecture (qt6-base-dev:arm64) is a package of that
+# architecture; dpkg is told about a foreign architecture before the first of
+# its packages is installed.
 set -eu
 
 build="cmake g++ make pkg-config qt6-base-dev qt6-wayland fonts-dejavu-core"
@@ -29,6 +35,7 @@ for set in "$@"; do
         format) packages="$packages clang-format" ;;
         fresh) packages="$packages debootstrap debian-archive-keyring git" ;;
         windows) packages="$packages g++-mingw-w64-x86-64-posix ninja-build dpkg-dev debian-archive-keyring perl nsis zip unzip wine wine64 xvfb xauth xdotool xclip imagemagick x11-utils" ;;
+        arm64) packages="$packages crossbuild-essential-arm64 qt6-base-dev:arm64 qemu-user build-essential debhelper dpkg-dev lintian" ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac
 done
@@ -41,9 +48,27 @@ if ! command -v dpkg >/dev/null 2>&1 || ! command -v apt-get >/dev/null 2>&1; th
     exit 1
 fi
 
+# Once a package is installed for two architectures its bare name is
+# ambiguous to dpkg, so a bare name is looked up as this machine's package, or
+# as one for every architecture (Architecture: all, which dpkg does not find
+# under the machine's own).
+native=$(dpkg --print-architecture)
+installed()
+{
+    case $1 in
+        *:*) names=$1 ;;
+        *) names="$1:$native $1:all" ;;
+    esac
+    for name in $names; do
+        if [ "$(dpkg-query -W -f='${Status}' "$name" 2>/dev/null)" = "install ok installed" ]; then
+            return 0
+        fi
+    done
+    return 1
+}
 missing=""
 for p in $packages; do
-    if ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then
+    if ! installed "$p"; then
         missing="$missing $p"
     fi
 done
@@ -58,6 +83,18 @@ else
     echo "install-deps: not root and no sudo; install these packages as root:$missing" >&2
     exit 1
 fi
+for p in $missing; do
+    case $p in
+        *:*)
+            arch=${p#*:}
+            if [ "$arch" != "$native" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+                echo "install-deps: adding $arch as a foreign architecture of dpkg (dpkg --add-architecture $arch)," \
+                    "so that $arch packages install beside the $native ones"
+                $sudo dpkg --add-architecture "$arch"
+            fi
+            ;;
+    esac
+done
 # A fresh machine may hold no package lists at all.
 $sudo apt-get update -qq
 # shellcheck disable=SC2086
