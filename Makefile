@@ -144,6 +144,29 @@ windows-check: windows build
 windows-qt-clean:
 	rm -rf "$$(scripts/windows-qt.sh --prefix)"
 
+# A release of the last commit: `make release` writes the source tarball, the
+# Debian source and binary packages, the Windows zip and installer and their
+# SHA256SUMS to RELEASE_DIST, building in RELEASE_BUILD (see
+# scripts/release.sh); `make release-check` makes it twice from two clones of
+# REF and compares every file, then builds the source package as a Debian
+# maintainer would and lints it (see scripts/release-check.sh).
+RELEASE_DIST ?= dist
+RELEASE_BUILD ?= build-release
+
+.PHONY: release release-check clean-release
+
+release: windows-qt
+	@scripts/install-deps.sh package release
+	scripts/release.sh $(RELEASE_DIST) $(RELEASE_BUILD)
+
+release-check: windows-qt
+	@scripts/install-deps.sh package release
+	scripts/release-check.sh $(RELEASE_BUILD)-check $(REF)
+
+clean: clean-release
+clean-release:
+	rm -rf $(RELEASE_DIST) $(RELEASE_BUILD) $(RELEASE_BUILD)-check
+
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems
 # (chroots made by debootstrap, kept in FRESH_BUILD); see
 # scripts/fresh-debian-check.sh. Needs root.

@@ -11,6 +11,8 @@
 #   scripts/install-deps.sh fresh      debootstrap and git, for checking a commit on a fresh Debian (make fresh-check)
 #   scripts/install-deps.sh windows    MinGW-w64, Ninja and dpkg-source for building Qt and the program for Windows,
 #                                      NSIS and zip for the installer and the portable zip, Wine with Xvfb and xdotool to test them
+#   scripts/install-deps.sh release    git and xz for the source tarball, binutils to read the built files' versions,
+#                                      locales to build the release in another locale (make release, make release-check)
 set -eu
 
 build="cmake g++ make pkg-config qt6-base-dev qt6-wayland fonts-dejavu-core"
@@ -27,6 +29,7 @@ for set in "$@"; do
         format) packages="$packages clang-format" ;;
         fresh) packages="$packages debootstrap debian-archive-keyring git" ;;
         windows) packages="$packages g++-mingw-w64-x86-64-posix ninja-build dpkg-dev debian-archive-keyring perl nsis zip unzip wine wine64 xvfb xauth xdotool xclip imagemagick x11-utils" ;;
+        release) packages="$packages git xz-utils binutils locales" ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac
 done
