@@ -16,7 +16,8 @@
 set -eu
 
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=$1
+mkdir -p "$1"
+build=$(cd "$1" && pwd)
 target=x86_64-w64-mingw32
 qt=$("$top/scripts/windows-qt.sh" --prefix)
 if [ ! -f "$qt/.built" ]; then
@@ -42,7 +43,9 @@ name=tervalo-$version-win64
 stage=$build/$name
 rm -rf "$stage"
 mkdir -p "$stage"
-cp "$build/cmake/window/tervalo.exe" "$stage/"
+# qt_standard_project_setup() puts every program of a Windows build at the top
+# of the build folder, beside the DLLs it builds.
+cp "$build/cmake/tervalo.exe" "$stage/"
 mkdir -p "$stage/platforms" "$stage/styles"
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt"/plugins/styles/*.dll "$stage/styles/"
