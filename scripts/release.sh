@@ -32,10 +32,18 @@ for folder in "$dist" "$work"; do
 done
 
 # What the caller's environment must not change: file modes (the zip keeps
-# them), options that tar, xz and zip read from the environment, and the
-# variables of a calling make's job server.
+# them), options that tar, xz and zip read from the environment, the
+# variables of a calling make's job server, a source date (the Debian
+# package's is its changelog's, the Windows files' the commit's), and the
+# compiler flags and build options of the Debian package, but for how many
+# jobs build it.
 umask 022
-unset TAR_OPTIONS XZ_OPT XZ_DEFAULTS ZIP ZIPOPT MAKEFLAGS MFLAGS MAKELEVEL
+unset TAR_OPTIONS XZ_OPT XZ_DEFAULTS ZIP ZIPOPT MAKEFLAGS MFLAGS MAKELEVEL SOURCE_DATE_EPOCH DEB_BUILD_MAINT_OPTIONS
+for variable in $(env | sed -n 's/^\(DEB_[A-Z0-9_]*FLAGS_[A-Z_]*\)=.*/\1/p'); do
+    unset "$variable"
+done
+DEB_BUILD_OPTIONS=$(for option in ${DEB_BUILD_OPTIONS:-}; do case $option in parallel=*) echo "$option" ;; esac; done)
+export DEB_BUILD_OPTIONS
 step()
 {
     echo "release: $*"
