@@ -13,7 +13,7 @@ CMAKE_FLAGS ?=
 
 .PHONY: all deps build run test format format-check images-check bench bench-startup sanitize fuzz \
 	package package-check test-arm64 package-arm64 windows-qt windows windows-check windows-qt-clean \
-	fresh-check clean
+	release release-check fresh-check clean
 
 all: build
 
@@ -191,6 +191,24 @@ package-arm64:
 	scripts/package.sh $(PACKAGE_BUILD) arm64
 	scripts/package-check.sh $(PACKAGE_BUILD) arm64
 
+# A release of the last commit: `make release` writes the source tarball, the
+# Debian source package, the binary packages for this machine and arm64, the
+# Windows zip and installer and their
+# SHA256SUMS to RELEASE_DIST, building in RELEASE_BUILD (see
+# scripts/release.sh); `make release-check` makes it twice from two clones of
+# REF and compares every file, then builds the source package as a Debian
+# maintainer would and lints it (see scripts/release-check.sh).
+RELEASE_DIST ?= dist
+RELEASE_BUILD ?= build-release
+
+release: windows-qt
+	@scripts/install-deps.sh package release arm64
+	scripts/release.sh $(RELEASE_DIST) $(RELEASE_BUILD)
+
+release-check: windows-qt
+	@scripts/install-deps.sh package release arm64
+	scripts/release-check.sh $(RELEASE_BUILD)-check $(REF)
+
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems
 # (chroots made by debootstrap, kept in FRESH_BUILD); see
 # scripts/fresh-debian-check.sh. Needs root.
@@ -208,7 +226,7 @@ fresh-check:
 # Every build folder the targets above create.
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(IMAGES_BUILD) $(PACKAGE_BUILD) \
-	    $(ARM64_BUILD) $(WINDOWS_BUILD)
+	    $(ARM64_BUILD) $(WINDOWS_BUILD) $(RELEASE_DIST) $(RELEASE_BUILD) $(RELEASE_BUILD)-check
 	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
 	fi

@@ -14,6 +14,8 @@
 #                                      NSIS and zip for the installer and the portable zip, Wine with Xvfb and xdotool to test them
 #   scripts/install-deps.sh arm64      the arm64 cross compiler, Qt 6 for arm64, qemu to run it, and what
 #                                      dpkg-buildpackage -a arm64 needs (make test-arm64, make package-arm64)
+#   scripts/install-deps.sh release    git and xz for the source tarball, binutils to read the built files' versions,
+#                                      locales to build the release in another locale (make release, make release-check)
 #
 # A name with an architecture (qt6-base-dev:arm64) is a package of that
 # architecture; dpkg is told about a foreign architecture before the first of
@@ -36,6 +38,7 @@ for set in "$@"; do
         fresh) packages="$packages debootstrap debian-archive-keyring git" ;;
         windows) packages="$packages g++-mingw-w64-x86-64-posix ninja-build dpkg-dev debian-archive-keyring perl nsis zip unzip wine wine64 xvfb xauth xdotool xclip imagemagick x11-utils" ;;
         arm64) packages="$packages crossbuild-essential-arm64 qt6-base-dev:arm64 qemu-user build-essential debhelper dpkg-dev lintian" ;;
+        release) packages="$packages git xz-utils binutils locales" ;;
         *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
     esac
 done
