@@ -1,0 +1,20 @@
+# The facts of the Windows cross build that the Windows scripts share;
+# sourced after common.sh:
+#
+#   mingw_target         the MinGW-w64 target, as the CMake toolchain file names it
+#   windows_qt_prefix    where scripts/windows-qt.sh builds Qt for Windows (or will)
+#   windows_dll_folders  the folders of the DLLs that the build's programs load:
+#                        Qt's, the compiler's runtime and the MinGW-w64 runtime
+
+mingw_target=$(sed -n 's/^set(tervalo_mingw \([^)]*\))$/\1/p' "$top/cmake/mingw-w64-x86_64.cmake")
+[ -n "$mingw_target" ] || fail "cmake/mingw-w64-x86_64.cmake names no tervalo_mingw target"
+
+# The Qt build is kept outside the checkout, in TERVALO_CACHE (default
+# ~/.cache/tervalo), under a name that gives the Qt and compiler versions,
+# so that every later run, clean clones included, finds it.
+windows_qt_cache=${TERVALO_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tervalo}
+windows_qt_version=$(dpkg-query -W -f='${Version}' "qt6-base-dev:$(dpkg --print-architecture)")
+windows_gcc_version=$("$mingw_target-g++-posix" -dumpversion)
+windows_qt_prefix=$windows_qt_cache/qt-$windows_qt_version-$mingw_target-gcc-$windows_gcc_version
+
+windows_dll_folders="$windows_qt_prefix/bin $(dirname "$("$mingw_target-g++-posix" -print-libgcc-file-name)") /usr/$mingw_target/lib"
