@@ -8,18 +8,21 @@
 #
 #   scripts/compare-numbers.sh [--exact] REFERENCE OTHER [NAME]
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
+
 exact=0
-if [ "$1" = "--exact" ]; then
+if [ "${1:-}" = "--exact" ]; then
     exact=1
     shift
 fi
+if [ $# -lt 2 ] || [ $# -gt 3 ]; then usage "[--exact] REFERENCE OTHER [NAME]"; fi
 reference=$1
 other=$2
 name=${3:-$other}
 
 if [ "$(wc -l <"$reference")" -ne "$(wc -l <"$other")" ] || [ "$(wc -l <"$reference")" -lt 2 ]; then
-    echo "compare-numbers: $reference and $name do not hold the same number of pairs" >&2
-    exit 1
+    fail "$reference and $name do not hold the same number of pairs"
 fi
 paste -d '\t' "$reference" "$other" | awk -F '\t' -v name="$name" -v exact="$exact" '
     {

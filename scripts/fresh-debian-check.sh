@@ -14,35 +14,29 @@
 # look until the next run. Everything runs in a mount and PID namespace of its
 # own, so the mounts and any process left inside go away with the script.
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
 
 mirror=http://deb.debian.org/debian
 security=http://deb.debian.org/debian-security
 path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 
-usage()
-{
-    echo "usage: $0 bookworm|trixie [REF [COMMAND]]" >&2
-    exit 2
-}
-
 if [ $# -lt 1 ] || [ $# -gt 3 ]; then
-    usage
+    usage "bookworm|trixie [REF [COMMAND]]"
 fi
 suite=$1
 ref=${2:-HEAD}
 command=${3:-sh .ci/run}
 case $suite in
     bookworm|trixie) ;;
-    *) usage ;;
+    *) usage "bookworm|trixie [REF [COMMAND]]" ;;
 esac
 if [ "$(id -u)" -ne 0 ]; then
-    echo "fresh-debian-check: debootstrap, mount and chroot need root" >&2
-    exit 1
+    fail "debootstrap, mount and chroot need root"
 fi
 for tool in debootstrap git tar unshare; do
     if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "fresh-debian-check: $tool is missing (scripts/install-deps.sh fresh installs it)" >&2
-        exit 1
+        fail "$tool is missing (scripts/install-deps.sh fresh installs it)"
     fi
 done
 
@@ -50,33 +44,29 @@ if [ -z "${FRESH_NAMESPACE:-}" ]; then
     FRESH_NAMESPACE=1 exec unshare --mount --pid --fork --kill-child --propagation private "$0" "$@"
 fi
 
-repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
+repo=$top
 commit=$(git -C "$repo" rev-parse --verify "$ref^{commit}")
 cache=$(mkdir -p "${FRESH_DIR:-$repo/build-fresh}" && cd "${FRESH_DIR:-$repo/build-fresh}" && pwd)
 pristine=$cache/$suite.tar
 root=$cache/$suite-run
 
-mountsUnder()
-{
+mounts_under() {
     awk -v top="$1" '$5 == top || index($5, top "/") == 1 { print $5 }' /proc/self/mountinfo
 }
 
 # Deletes a tree, never what is mounted inside it: its mounts go first, and
 # rm stays on the tree's own file system in any case.
-removeTree()
-{
+remove_tree() {
     [ -e "$1" ] || return 0
-    mountsUnder "$1" | sort -r | while read -r mounted; do umount -l "$mounted"; done
-    if [ -n "$(mountsUnder "$1")" ]; then
-        echo "fresh-debian-check: $1 still has mounts; not deleting it" >&2
-        exit 1
+    mounts_under "$1" | sort -r | while read -r mounted; do umount -l "$mounted"; done
+    if [ -n "$(mounts_under "$1")" ]; then
+        fail "$1 still has mounts; not deleting it"
     fi
     rm -rf --one-file-system "$1"
 }
 
 # shellcheck disable=SC2317 # called by the exit trap
-unmountAll()
-{
+unmount_all() {
     for point in dev/shm dev/pts dev sys proc; do
         if mountpoint -q "$root/$point"; then
             umount -l "$root/$point"
@@ -86,15 +76,14 @@ unmountAll()
 
 # Runs a command line in the chroot as root, in a clean environment: nothing
 # of this machine's, only a path, a home, a locale and CI=true.
-inChroot()
-{
+in_chroot() {
     chroot "$root" /usr/bin/env -i PATH="$path" HOME=/root CI=true LANG=C.UTF-8 sh -c "$1"
 }
 
 if [ ! -f "$pristine" ]; then
-    echo "fresh-debian-check: making a minimal $suite system"
+    step "making a minimal $suite system"
     started=$(date +%s)
-    removeTree "$cache/$suite-bootstrap"
+    remove_tree "$cache/$suite-bootstrap"
     debootstrap --variant=minbase "$suite" "$cache/$suite-bootstrap" "$mirror"
     # The suite's own main, updates and security archives, as an installed
     # system has them.
@@ -114,15 +103,15 @@ Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 EOF
     tar -C "$cache/$suite-bootstrap" --numeric-owner -cf "$pristine.part" .
     mv "$pristine.part" "$pristine"
-    removeTree "$cache/$suite-bootstrap"
-    echo "fresh-debian-check: $suite system made in $(($(date +%s) - started)) s"
+    remove_tree "$cache/$suite-bootstrap"
+    step "$suite system made in $(($(date +%s) - started)) s"
 fi
 
 started=$(date +%s)
-trap unmountAll EXIT
+trap unmount_all EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
-removeTree "$root"
+remove_tree "$root"
 mkdir "$root"
 tar -C "$root" --numeric-owner -xf "$pristine"
 rm -f "$root/etc/resolv.conf"
@@ -139,12 +128,12 @@ mount --bind /dev "$root/dev"
 mount -t devpts -o newinstance,ptmxmode=0666,mode=620 devpts "$root/dev/pts"
 mount -t tmpfs -o mode=1777 shm "$root/dev/shm"
 
-echo "fresh-debian-check: $suite, commit $(git -C "$repo" log -1 --format='%h %s' "$commit")"
-echo "fresh-debian-check: installing make, the one step by hand"
-inChroot 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq make'
-echo "fresh-debian-check: running '$command'"
+step "$suite, commit $(git -C "$repo" log -1 --format='%h %s' "$commit")"
+step "installing make, the one step by hand"
+in_chroot 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq make'
+step "running '$command'"
 status=0
-inChroot "cd /root/tervalo && $command" || status=$?
+in_chroot "cd /root/tervalo && $command" || status=$?
 elapsed=$(($(date +%s) - started))
-echo "fresh-debian-check: $suite, '$command' exited with $status after $((elapsed / 60)) min $((elapsed % 60)) s"
+step "$suite, '$command' exited with $status after $((elapsed / 60)) min $((elapsed % 60)) s"
 exit "$status"

@@ -9,9 +9,11 @@
 #   scripts/install-deps.sh screen     Xvfb, screenshot tools and the accessibility bus, for looking at and closing the window
 #   scripts/install-deps.sh package    Debian's packaging tools and checkers, and what the package's tests use (Xvfb, headless weston)
 #   scripts/install-deps.sh format     clang-format, for laying out the C++ files (make format, make format-check)
+#   scripts/install-deps.sh lint       shellcheck and pyflakes, for linting the scripts (make lint)
 #   scripts/install-deps.sh fresh      debootstrap and git, for checking a commit on a fresh Debian (make fresh-check)
 #   scripts/install-deps.sh windows    MinGW-w64, Ninja and dpkg-source for building Qt and the program for Windows,
-#                                      NSIS and zip for the installer and the portable zip, Wine with Xvfb and xdotool to test them
+#                                      NSIS and zip for the installer and the portable zip, osslsigncode and openssl
+#                                      to sign them, Wine with Xvfb and xdotool to test them
 #   scripts/install-deps.sh arm64      the arm64 cross compiler, Qt 6 for arm64, qemu to run it, and what
 #                                      dpkg-buildpackage -a arm64 needs (make test-arm64, make package-arm64)
 #   scripts/install-deps.sh release    git and xz for the source tarball, binutils to read the built files' versions,
@@ -21,6 +23,8 @@
 # architecture; dpkg is told about a foreign architecture before the first of
 # its packages is installed.
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
 
 build="cmake g++ make pkg-config qt6-base-dev qt6-wayland fonts-dejavu-core"
 # What scripts/close-with-esci.py needs to find and press "Esci".
@@ -35,20 +39,20 @@ for set in "$@"; do
         screen) packages="$packages xvfb xauth imagemagick x11-utils $window_closing" ;;
         package) packages="$packages build-essential debhelper dpkg-dev lintian appstream desktop-file-utils autopkgtest xvfb xauth weston $window_closing" ;;
         format) packages="$packages clang-format" ;;
+        lint) packages="$packages shellcheck pyflakes3" ;;
         fresh) packages="$packages debootstrap debian-archive-keyring git" ;;
-        windows) packages="$packages g++-mingw-w64-x86-64-posix ninja-build dpkg-dev debian-archive-keyring perl nsis zip unzip wine wine64 xvfb xauth xdotool xclip imagemagick x11-utils" ;;
+        windows) packages="$packages g++-mingw-w64-x86-64-posix ninja-build dpkg-dev debian-archive-keyring perl nsis zip unzip osslsigncode openssl wine wine64 xvfb xauth xdotool xclip imagemagick x11-utils" ;;
         arm64) packages="$packages crossbuild-essential-arm64 qt6-base-dev:arm64 qemu-user build-essential debhelper dpkg-dev lintian" ;;
         release) packages="$packages git xz-utils binutils locales" ;;
-        *) echo "install-deps: unknown package set '$set'" >&2; exit 2 ;;
+        *) usage "SET..., where SET is one of those named in $0" ;;
     esac
 done
 
 if ! command -v dpkg >/dev/null 2>&1 || ! command -v apt-get >/dev/null 2>&1; then
-    echo "install-deps: this system has no dpkg/apt-get, so nothing can be installed automatically." >&2
-    echo "Install these Debian package equivalents by hand, then run make again:" >&2
-    echo "  $packages" >&2
-    echo "(CMake 3.25 or newer, a C++20 compiler and Qt 6 Widgets with its Test module are what matters.)" >&2
-    exit 1
+    fail "this system has no dpkg/apt-get, so nothing can be installed automatically.
+Install these Debian package equivalents by hand, then run make again:
+  $packages
+(CMake 3.25 or newer, a C++20 compiler and Qt 6 Widgets with its Test module are what matters.)"
 fi
 
 # Once a package is installed for two architectures its bare name is
@@ -56,8 +60,7 @@ fi
 # as one for every architecture (Architecture: all, which dpkg does not find
 # under the machine's own).
 native=$(dpkg --print-architecture)
-installed()
-{
+installed() {
     case $1 in
         *:*) names=$1 ;;
         *) names="$1:$native $1:all" ;;
@@ -77,21 +80,20 @@ for p in $packages; do
 done
 [ -z "$missing" ] && exit 0
 
-echo "install-deps: installing$missing"
+step "installing$missing"
 if [ "$(id -u)" -eq 0 ]; then
     sudo=""
 elif command -v sudo >/dev/null 2>&1; then
     sudo="sudo"
 else
-    echo "install-deps: not root and no sudo; install these packages as root:$missing" >&2
-    exit 1
+    fail "not root and no sudo; install these packages as root:$missing"
 fi
 for p in $missing; do
     case $p in
         *:*)
             arch=${p#*:}
             if [ "$arch" != "$native" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
-                echo "install-deps: adding $arch as a foreign architecture of dpkg (dpkg --add-architecture $arch)," \
+                step "adding $arch as a foreign architecture of dpkg (dpkg --add-architecture $arch)," \
                     "so that $arch packages install beside the $native ones"
                 $sudo dpkg --add-architecture "$arch"
             fi
@@ -100,5 +102,5 @@ for p in $missing; do
 done
 # A fresh machine may hold no package lists at all.
 $sudo apt-get update -qq
-# shellcheck disable=SC2086
+# shellcheck disable=SC2086 # one argument a package
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing

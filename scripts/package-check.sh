@@ -17,8 +17,10 @@
 #
 #   scripts/package-check.sh FOLDER [ARCH]
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
 
-[ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: $0 FOLDER [ARCH]" >&2; exit 2; }
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then usage "FOLDER [ARCH]"; fi
 folder=$(cd "$1" && pwd)
 native=$(dpkg --print-architecture)
 arch=${2:-$native}
@@ -26,10 +28,6 @@ source=$(ls -d "$folder"/tervalo-*/)
 deb=$(ls "$folder"/tervalo_*_"$arch".deb)
 changes=$(ls "$folder"/tervalo_*_"$arch".changes)
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-step()
-{
-    echo "package-check: $1"
-}
 
 step "lintian"
 lintian --display-info --fail-on error,warning "$changes"
@@ -44,14 +42,12 @@ rm -rf "$tree"
 dpkg-deb -x "$deb" "$tree"
 metainfo=$(ls "$tree"/usr/share/metainfo/*.metainfo.xml)
 entry=$(ls "$tree"/usr/share/applications/*.desktop)
-appstream()
-{
+appstream() {
     # Infos are advice; an error or a warning fails the check.
     out=$(appstreamcli "$@" 2>&1) || { printf '%s\n' "$out" >&2; return 1; }
     printf '%s\n' "$out"
     if printf '%s\n' "$out" | grep -q '^ *[EW]: '; then
-        echo "package-check: appstreamcli $1 reported a warning" >&2
-        return 1
+        fail "appstreamcli $1 reported a warning"
     fi
 }
 appstream validate --no-net --explain "$metainfo"
@@ -59,10 +55,10 @@ appstream validate-tree --no-net --explain "$tree"
 # desktop-file-validate prints only errors, warnings and hints.
 out=$(desktop-file-validate "$entry" 2>&1) || true
 if [ -n "$out" ]; then
-    printf '%s\n' "$out" >&2
-    exit 1
+    fail "desktop-file-validate reported:
+$out"
 fi
-echo "desktop-file-validate: $(basename "$entry") is clean"
+step "desktop-file-validate: $(basename "$entry") is clean"
 
 # What the package would leave behind is judged against the state before
 # it, so a copy that an earlier run left installed goes first.
@@ -92,11 +88,9 @@ done <"$files"
     if [ -d "$d" ] && ! grep -q -x -F -- "$d" "$dirs_before"; then echo "$d"; fi
 done >"$folder/package-dirs-left"
 if [ -n "$left" ] || [ -s "$folder/package-dirs-left" ]; then
-    echo "package-check: left after purging:$left $(tr '\n' ' ' <"$folder/package-dirs-left")" >&2
-    exit 1
+    fail "left after purging:$left $(tr '\n' ' ' <"$folder/package-dirs-left")"
 fi
 if dpkg-query -W -f='${Status}' tervalo 2>/dev/null | grep -q -v 'not-installed'; then
-    echo "package-check: dpkg still knows tervalo after the purge" >&2
-    exit 1
+    fail "dpkg still knows tervalo after the purge"
 fi
 step "passed: $(basename "$deb") ($(stat -c %s "$deb") bytes) is clean, installs, works as installed and purges without a trace"

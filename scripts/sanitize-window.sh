@@ -13,9 +13,11 @@
 # screen); the sanitizer options come from the environment (see the
 # Makefile).
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
 
 program="$1/window/tervalo"
-[ -x "$program" ] || { echo "sanitize-window: no program at $program" >&2; exit 2; }
+[ -x "$program" ] || usage "BUILD_FOLDER, which holds no program at $program"
 
-xvfb-run -a -s "-screen 0 1024x768x24" "$(dirname "$0")/close-with-esci.py" "$program"
-echo "sanitize-window: window opened, closed by \"Esci\", no leak or error reported"
+xvfb-run -a -s "-screen 0 1024x768x24" "$top/scripts/close-with-esci.py" "$program"
+step "window opened, closed by \"Esci\", no leak or error reported"

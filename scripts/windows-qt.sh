@@ -15,26 +15,26 @@
 # suites this system already uses: the system's own apt configuration and
 # package lists are neither read for it nor changed.
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
+# shellcheck source=lib/windows.sh
+. "$top/scripts/lib/windows.sh"
 
-top=$(cd "$(dirname "$0")/.." && pwd)
-target=x86_64-w64-mingw32
-cache=${TERVALO_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tervalo}
-
-qt_version=$(dpkg-query -W -f='${Version}' "qt6-base-dev:$(dpkg --print-architecture)")
-gcc_version=$($target-g++-posix -dumpversion)
-prefix=$cache/qt-$qt_version-$target-gcc-$gcc_version
+qt_version=$windows_qt_version
+gcc_version=$windows_gcc_version
+prefix=$windows_qt_prefix
 
 if [ "${1:-}" = "--prefix" ]; then
     echo "$prefix"
     exit 0
 fi
 if [ -f "$prefix/.built" ]; then
-    echo "windows-qt: Qt $qt_version for Windows is already built in $prefix"
+    step "Qt $qt_version for Windows is already built in $prefix"
     exit 0
 fi
 
-echo "windows-qt: building Qt $qt_version for Windows (GCC $gcc_version) into $prefix;"
-echo "windows-qt: this is done once and takes about 20 minutes on two cores."
+step "building Qt $qt_version for Windows (GCC $gcc_version) into $prefix;"
+step "this is done once and takes about 20 minutes on two cores."
 work=$prefix.work
 rm -rf "$work" "$prefix"
 mkdir -p "$work/apt/lists/partial" "$work/apt/parts"
@@ -49,15 +49,14 @@ apt-cache policy | awk '
     echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $suite main"
 done >"$work/apt/sources.list"
 if [ ! -s "$work/apt/sources.list" ]; then
-    echo "windows-qt: apt names no Debian suite on this system, so the qt6-base source cannot be found" >&2
-    exit 1
+    fail "apt names no Debian suite on this system, so the qt6-base source cannot be found"
 fi
 apt_private="-o Dir::Etc::SourceList=$work/apt/sources.list -o Dir::Etc::SourceParts=$work/apt/parts
     -o Dir::State::Lists=$work/apt/lists -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
     -o APT::Sandbox::User=root"
-# shellcheck disable=SC2086
+# shellcheck disable=SC2086 # one argument an option
 apt-get -qq $apt_private update
-# shellcheck disable=SC2086
+# shellcheck disable=SC2086 # one argument an option
 (cd "$work" && apt-get -q $apt_private source --only-source "qt6-base=$qt_version")
 source_dir=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
 
@@ -81,7 +80,7 @@ cmake -G Ninja -S "$source_dir" -B "$work/build" \
     -DFEATURE_freetype=ON \
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
     -DFEATURE_system_png=OFF -DFEATURE_system_freetype=OFF -DFEATURE_system_jpeg=OFF -DFEATURE_zstd=OFF
-cmake --build "$work/build" --parallel "$(nproc 2>/dev/null || echo 2)"
+cmake --build "$work/build"
 cmake --install "$work/build"
 
 # The licence texts of Qt and of the third-party code built into it, for the
@@ -101,4 +100,4 @@ done
 
 rm -rf "$work"
 touch "$prefix/.built"
-echo "windows-qt: Qt for Windows is in $prefix"
+step "Qt for Windows is in $prefix"

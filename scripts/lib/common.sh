@@ -1,3 +1,4 @@
+# shellcheck shell=sh
 # The habits that the scripts in scripts/ share; each one sources this file
 # first:
 #

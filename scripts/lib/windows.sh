@@ -1,3 +1,4 @@
+# shellcheck shell=sh disable=SC2034,SC2154 # sets variables for the scripts that source it, after common.sh (top)
 # The facts of the Windows cross build that the Windows scripts share;
 # sourced after common.sh:
 #
