@@ -1,8 +1,8 @@
 #!/bin/sh
 # Opens the program as a native Wayland client in a headless weston of its
 # own and reads in the client's protocol log (WAYLAND_DEBUG) that its window
-# is a toplevel with the window's title, the given app id and a fixed
-# 681 by 417 size, and that the compositor maps it on its output. "Esci"
+# is a toplevel with the title, the given app id and the fixed size of the
+# form (window/form2.ui), and that the compositor maps it on its output. "Esci"
 # must then end the program with status 0 (scripts/close-with-esci.py, which
 # also waits for the compositor's socket before starting the program).
 #
@@ -10,20 +10,22 @@
 #
 # Needs weston, qt6-wayland and what close-with-esci.py needs.
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
+# shellcheck source=lib/form.sh
+. "$top/scripts/lib/form.sh"
 
-[ $# -eq 2 ] || { echo "usage: $0 PROGRAM APP_ID" >&2; exit 2; }
+if [ $# -ne 2 ]; then usage "PROGRAM APP_ID"; fi
 program=$1
 app_id=$2
-title="Tervalo utility 1.3 - Dravost"
+title=$(form_title)
 # The form's fixed size in pixels, without the decoration the toolkit draws.
-width=681
-height=417
-
-here=$(cd "$(dirname "$0")" && pwd)
+size=$(form_geometry Form2)
+width=$(echo "$size" | cut -d' ' -f3)
+height=$(echo "$size" | cut -d' ' -f4)
 runtime=$(mktemp -d)
 weston_pid=""
-cleanup()
-{
+cleanup() {
     if [ -n "$weston_pid" ]; then
         kill "$weston_pid" 2>/dev/null || true
         wait "$weston_pid" 2>/dev/null || true
@@ -44,16 +46,16 @@ weston_pid=$!
 raw="$runtime/client.log"
 status=0
 WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1 \
-    "$here/close-with-esci.py" "$program" 2>"$raw" || status=$?
+    "$top/scripts/close-with-esci.py" "$program" 2>"$raw" || status=$?
 # One notation for the protocol lines: newer libwayland writes objects as
 # name#id, not name@id, and puts the event queue's name after the time.
 log="$runtime/protocol.log"
 sed -e 's/\([a-z0-9_]\)#\([0-9]\)/\1@\2/g' -e 's/^\(\[[ 0-9.]*\]\) {[^}]*} /\1 /' "$raw" >"$log"
 
+# Each finding is reported; the check fails once all are known.
 failed=""
-fail()
-{
-    echo "wayland-check: $1" >&2
+found() {
+    echo "$me: $1" >&2
     failed=yes
 }
 
@@ -64,38 +66,36 @@ xdg_surface=$(printf '%s\n' "$toplevel_line" | sed -n 's/.*-> xdg_surface@\([0-9
 surface=$(sed -n "s/.*get_xdg_surface(new id xdg_surface@$xdg_surface, wl_surface@\([0-9]*\)).*/\1/p" "$log" | head -n 1)
 
 if [ -z "$toplevel" ] || [ -z "$surface" ]; then
-    fail "the program made no Wayland toplevel window"
+    found "the program made no Wayland toplevel window"
 else
-    sent()
-    {
-        grep -q -F -- "-> xdg_toplevel@$toplevel.$1" "$log" || fail "the window did not send $1"
+    sent() {
+        grep -q -F -- "-> xdg_toplevel@$toplevel.$1" "$log" || found "the window did not send $1"
     }
     sent "set_title(\"$title\")"
     sent "set_app_id(\"$app_id\")"
     # A fixed size: every minimum the window asks for is also its maximum.
     # The toolkit may ask again with its decoration added around the form.
-    sizes()
-    {
+    sizes() {
         sed -n "s/.*-> xdg_toplevel@$toplevel\.$1(\([0-9]*\), \([0-9]*\)).*/\1x\2/p" "$log" | tr '\n' ' '
     }
     minimum=$(sizes set_min_size)
     maximum=$(sizes set_max_size)
-    [ "$minimum" = "$maximum" ] || fail "the size is not fixed: minimum sizes $minimum, maximum sizes $maximum"
+    [ "$minimum" = "$maximum" ] || found "the size is not fixed: minimum sizes $minimum, maximum sizes $maximum"
     case " $minimum" in
         *" ${width}x$height "*) ;;
-        *) fail "the window never fixed its size at ${width}x$height (it asked for $minimum)" ;;
+        *) found "the window never fixed its size at ${width}x$height (it asked for $minimum)" ;;
     esac
-    grep -q -- " wl_surface@$surface\.enter(wl_output@" "$log" || fail "the compositor never mapped the window on its output"
+    grep -q -- " wl_surface@$surface\.enter(wl_output@" "$log" || found "the compositor never mapped the window on its output"
 fi
 if [ "$status" -ne 0 ]; then
-    fail "closing the window with \"Esci\" failed (status $status)"
+    found "closing the window with \"Esci\" failed (status $status)"
 fi
 
 if [ -n "$failed" ]; then
-    echo "wayland-check: what the program and close-with-esci reported (protocol lines left out):" >&2
+    echo "$me: what the program and close-with-esci reported (protocol lines left out):" >&2
     grep -v '^\[ *[0-9.]*\] ' "$raw" >&2 || true
-    echo "wayland-check: the end of weston's log:" >&2
+    echo "$me: the end of weston's log:" >&2
     tail -n 20 "$runtime/weston.log" >&2 || true
-    exit 1
+    fail "the window is not what it should be (above)"
 fi
-echo "wayland-check: a native Wayland window, \"$title\", app id $app_id, fixed at ${width}x$height, mapped by weston and closed by \"Esci\" with status 0"
+step "a native Wayland window, \"$title\", app id $app_id, fixed at ${width}x$height, mapped by weston and closed by \"Esci\" with status 0"
