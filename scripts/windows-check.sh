@@ -2,33 +2,44 @@
 # Checks the Windows build under Wine, in a fresh Wine prefix, on the X
 # server that the caller provides (make windows-check runs it in xvfb-run):
 #
-# 1. the whole test suite of the Windows build, through ctest;
-# 2. every shown number of the Windows build against the Debian build's,
-#    for the edge pairs and a million random ones (tools/numbers);
-# 3. the installer: silent install, the installed program started from its
-#    own folder, a pair typed into it, its results read back through the
-#    clipboard, a screenshot, "Esci" ending it with status 0; then the silent
-#    uninstaller, which must leave no file and no registry key behind.
+# 1. the suite and the shown numbers, as for every cross build
+#    (scripts/test-cross.sh);
+# 2. on a Windows 7, the installer refuses at once and writes nothing;
+# 3. an upgrade: an installed version 1.2.9 of the same files plus one more,
+#    then this version over it, which leaves exactly this version's files,
+#    one shortcut and one Apps & features entry;
+# 4. the installed program: a pair typed into it, its results read back
+#    through the clipboard, a screenshot, "Esci" ending it with status 0;
+# 5. while it runs, a silent installer and uninstaller both end with status
+#    2 and change nothing; once it has ended, the same version installs again;
+# 6. at 150% display scale (LogPixels 144) the window is 1.5 times as large,
+#    "Esci" is where the scaled layout puts it, and Qt warns of nothing;
+# 7. the silent uninstaller leaves no file, shortcut or registry key;
+# 8. installed with /D= into a folder with spaces and accents, and unpacked
+#    there from the zip, the program starts, shows its window and ends on
+#    "Esci" with status 0; the uninstaller leaves nothing there;
+# 9. signed with a throwaway certificate, the program, the installer and the
+#    installed uninstaller verify against it, and the signed program runs.
+#
+# Every wait is for a condition (a window, a clipboard text, a process
+# ending), under a deadline.
 #
 #   scripts/windows-check.sh WINDOWS_BUILD DEBIAN_BUILD
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
+# shellcheck source=lib/form.sh
+. "$top/scripts/lib/form.sh"
 
-top=$(cd "$(dirname "$0")/.." && pwd)
+if [ $# -ne 2 ]; then usage "WINDOWS_BUILD DEBIAN_BUILD"; fi
 build=$(cd "$1" && pwd)
 native=$(cd "$2" && pwd)
-target=x86_64-w64-mingw32
-qt=$("$top/scripts/windows-qt.sh" --prefix)
-gcc_runtime=$(dirname "$($target-g++-posix -print-libgcc-file-name)")
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/cmake/CMakeCache.txt")
-jobs=$(nproc 2>/dev/null || echo 2)
-
-step() {
-    echo "windows-check: $*"
-}
-fail() {
-    echo "windows-check: FAILED: $*" >&2
-    exit 1
-}
+version=$(cmake_cache_value "$build/cmake" CMAKE_PROJECT_VERSION)
+portable=$build/tervalo-$version-win64
+setup=$build/tervalo-$version-setup.exe
+title=$(form_title)
+# Wine reads the command line in the locale's character set.
+export LC_ALL=C.UTF-8
 
 # A fresh 64-bit prefix that never offers to download Mono or Gecko.
 export WINEPREFIX="$build/wine"
@@ -43,96 +54,259 @@ step "a fresh Wine prefix in $WINEPREFIX"
 wineboot --init
 wineserver -w
 
-# 1. The suite. The build's programs find Qt's and the compiler's DLLs
-#    through WINEPATH; scripts/wine-run.sh passes the tests' environment.
-step "the test suite under Wine"
-tests_dll_path="Z:$qt/bin;Z:$gcc_runtime;Z:/usr/$target/lib"
-test_count=$(ctest --test-dir "$build/cmake" -N | sed -n 's/^Total Tests: //p')
-WINEPATH=$tests_dll_path ctest --test-dir "$build/cmake" --output-on-failure -j "$jobs"
-# A Qt Test program that wrote nothing proved nothing: each must have
-# printed its totals (into ctest's log of the last run, hence counted
-# before the run).
-totals=$(grep -c '^Totals: ' "$build/cmake/Testing/Temporary/LastTest.log" || true)
-[ "$totals" -eq "$test_count" ] || fail "$test_count tests ran, but only $totals printed their totals"
-step "all $test_count tests passed and printed their totals"
+"$top/scripts/test-cross.sh" "$build/cmake" "$native" Windows
 
-# 2. The same numbers as the Debian build.
-step "every shown number for a million locator pairs, Windows against Debian"
-"$native/tools/numbers/numbers" >"$build/numbers-debian.txt"
-WINEPATH=$tests_dll_path wine "$build/cmake/numbers.exe" >"$build/numbers-windows.txt"
-"$top/scripts/compare-numbers.sh" "$build/numbers-debian.txt" "$build/numbers-windows.txt" Windows
+# ---- Helpers ----------------------------------------------------------------
 
-# 3. The installer.
-step "silent install"
-wine "$build/tervalo-$version-setup.exe" /S
-wineserver -w
-instdir=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Local/Programs/Tervalo' -type d)
-[ -n "$instdir" ] && [ -f "$instdir/tervalo.exe" ] && [ -f "$instdir/uninstall.exe" ] ||
-    fail "the installer put no tervalo.exe and uninstall.exe under AppData/Local/Programs/Tervalo"
-(cd "$build/tervalo-$version-win64" && find . -type f | LC_ALL=C sort) >"$build/files-portable.txt"
-(cd "$instdir" && find . -type f ! -name uninstall.exe | LC_ALL=C sort) >"$build/files-installed.txt"
-cmp -s "$build/files-portable.txt" "$build/files-installed.txt" ||
-    fail "the installed files differ from the portable folder's: $(diff "$build/files-portable.txt" "$build/files-installed.txt" | head -n 5)"
-shortcut=$(find "$WINEPREFIX/drive_c/users" -path '*/Start Menu/Programs/Tervalo.lnk')
-[ -n "$shortcut" ] || fail "no Start-menu shortcut"
-key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tervalo'
-wine reg query "$key" >"$build/uninstall-key.txt"
-for value in DisplayName DisplayVersion Publisher DisplayIcon EstimatedSize UninstallString QuietUninstallString; do
-    grep -q "^ *$value " "$build/uninstall-key.txt" || fail "the uninstall key has no $value"
-done
-grep -q "DisplayVersion *REG_SZ *$version" "$build/uninstall-key.txt" || fail "the uninstall key does not give version $version"
-step "installed in $instdir with its shortcut and uninstall key"
+# wait_until SECONDS COMMAND...: runs COMMAND until it succeeds, for at most
+# SECONDS; the status is COMMAND's last.
+wait_until() {
+    deadline=$(($(date +%s) + $1))
+    shift
+    until "$@"; do
+        [ "$(date +%s)" -lt "$deadline" ] || return 1
+        sleep 0.2
+    done
+}
 
-# The installed program, from its own folder, with no DLL path but its own:
-# Wine's own font engine leaves text boxes blank, so the freetype one draws.
-step "the installed program: type a pair, read the results, press Esci"
-installed_exe=$(winepath -w "$instdir/tervalo.exe")
-(cd "$WINEPREFIX/drive_c" && WINEQT_QPA_PLATFORM=windows:fontengine=freetype wine "$installed_exe") &
-program=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --name 'Tervalo utility' | head -n 1) ||
-    fail "the installed program showed no window within a minute"
-# Without a window manager nothing gives the window the keyboard: a click
-# in a box does. Positions are pixels of the window's inner area, in the
-# middle of each control.
+user_folder=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+default_dir=$user_folder/AppData/Local/Programs/Tervalo
+start_menu="$user_folder/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+uninstall_root='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+key="$uninstall_root\\Tervalo"
+screenshots=$build/screenshots
+mkdir -p "$screenshots"
+
+# run_installer FILE ARGUMENTS: runs an installer or uninstaller as the
+# Command Prompt would (so that /D= may hold spaces), waits for everything it
+# started and sets `status` to its exit status.
+run_installer() {
+    status=0
+    wine cmd /c "$(winepath -w "$1") $2" || status=$?
+    wineserver -w
+}
+
+# The installation as the user meets it: the files and their sizes and
+# times, the shortcuts and the entries of Apps & features.
+installation() {
+    for place in "$@" "$start_menu"; do
+        [ -d "$place" ] && (cd "$place" && find . -printf '%p %s %T@\n' | LC_ALL=C sort)
+    done
+    wine reg query "$uninstall_root" /s 2>/dev/null | tr -d '\r'
+}
+
+# start PROGRAM NAME: starts the Windows program PROGRAM (a Unix path) from
+# its own folder, with only its own DLLs, and waits for its window: `program`
+# is its process and `window` its X window. Its standard error goes to
+# NAME.log in the screenshots' folder. Wine's own font engine leaves text
+# boxes blank, so the freetype one draws.
+start() {
+    log=$screenshots/$2.log
+    (cd "$(dirname "$1")" && WINEQT_QPA_PLATFORM=windows:fontengine=freetype WINEQT_FORCE_STDERR_LOGGING=1 \
+        exec wine "$(winepath -w "$1")" 2>"$log") &
+    program=$!
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1) ||
+        fail "$1 showed no window within a minute"
+}
+
+ended() {
+    ! kill -0 "$program" 2>/dev/null
+}
+
+# click NAME [SCALE]: a click in the middle of the control NAME, whose place
+# in the window the form gives (times SCALE). Without a window manager
+# nothing gives the window the keyboard: a click in a box does.
 click() {
-    xdotool mousemove --window "$window" "$1" "$2" click 1
-    sleep 1
+    # shellcheck disable=SC2046 # the two coordinates
+    xdotool mousemove --window "$window" $(form_centre "$1" "${2:-1}") click 1
 }
-read_box() {
-    click "$1" "$2"
-    xdotool key --delay 150 ctrl+a ctrl+c
-    sleep 1
-    xclip -o -selection clipboard 2>/dev/null || true
+
+# box_reads NAME TEXT: whether the text box NAME holds TEXT, read through
+# the clipboard; `shown` is what it holds.
+box_reads() {
+    click "$1"
+    xdotool key ctrl+a ctrl+c
+    shown=$(timeout 10 xclip -o -selection clipboard 2>/dev/null || true)
+    [ "$shown" = "$2" ]
 }
-sleep 2
+
+# close_with_esci NAME [SCALE]: presses "Esci", which must end the program
+# with status 0, and Qt must have warned of nothing about the display's
+# density.
+close_with_esci() {
+    click Command2 "${2:-1}"
+    wait_until 30 ended || fail "Esci did not end $1 within 30 seconds"
+    result=0
+    wait "$program" || result=$?
+    [ "$result" -eq 0 ] || fail "$1 ended with status $result"
+    if grep -i 'dpi' "$log" >&2; then fail "Qt warned about the display's density in $1 (above)"; fi
+}
+
+# nothing_left FOLDER: the uninstaller took everything it installed.
+nothing_left() {
+    [ ! -e "$1" ] || fail "the uninstaller left $(find "$1" | head -n 5)"
+    [ ! -e "$start_menu/Tervalo.lnk" ] || fail "the uninstaller left the Start-menu shortcut"
+    if wine reg query "$key" >/dev/null 2>&1; then fail "the uninstaller left the key $key"; fi
+}
+
+# ---- The installer on a Windows too old for Qt 6 -------------------------
+
+step "on Windows 7 the installer refuses at once"
+installation "$default_dir" >"$build/installation-before.txt"
+winecfg -v win7
+run_installer "$setup" /S
+winecfg -v win10
+[ "$status" -eq 2 ] || fail "on Windows 7 the silent installer ended with status $status, not 2"
+installation "$default_dir" >"$build/installation-after.txt"
+cmp -s "$build/installation-before.txt" "$build/installation-after.txt" ||
+    fail "on Windows 7 the installer wrote: $(diff "$build/installation-before.txt" "$build/installation-after.txt" | head -n 5)"
+step "status 2, nothing written"
+
+# ---- An upgrade over an older version with another set of files ----------
+
+step "version 1.2.9, with one more file, then $version over it"
+old=$build/upgrade/tervalo-1.2.9-win64
+rm -rf "$build/upgrade"
+mkdir -p "$build/upgrade"
+cp -a "$portable" "$old"
+mkdir -p "$old/imageformats"
+echo "a plugin that only version 1.2.9 shipped" >"$old/imageformats/qold.dll"
+"$top/scripts/windows-package.sh" "$build/upgrade" 1.2.9 >/dev/null
+run_installer "$build/upgrade/tervalo-1.2.9-setup.exe" /S
+if [ "$status" -ne 0 ] || [ ! -f "$default_dir/imageformats/qold.dll" ]; then
+    fail "version 1.2.9 did not install (status $status)"
+fi
+run_installer "$setup" /S
+[ "$status" -eq 0 ] || fail "the installer over version 1.2.9 ended with status $status"
+(cd "$portable" && find . -type f | LC_ALL=C sort) >"$build/files-portable.txt"
+(cd "$default_dir" && find . -type f ! -name uninstall.exe | LC_ALL=C sort) >"$build/files-installed.txt"
+cmp -s "$build/files-portable.txt" "$build/files-installed.txt" ||
+    fail "the installed files are not the portable folder's: $(diff "$build/files-portable.txt" "$build/files-installed.txt" | head -n 5)"
+[ ! -e "$default_dir/imageformats" ] || fail "the upgrade left the folder that only version 1.2.9 had"
+[ -f "$default_dir/uninstall.exe" ] || fail "no uninstaller after the upgrade"
+shortcuts=$(find "$start_menu" -iname '*tervalo*' | wc -l)
+if [ "$shortcuts" -ne 1 ] || [ ! -f "$start_menu/Tervalo.lnk" ]; then
+    fail "$shortcuts Start-menu shortcuts after the upgrade, not one Tervalo.lnk"
+fi
+wine reg query "$uninstall_root" /s | tr -d '\r' >"$build/uninstall-keys.txt"
+entries=$(grep -c 'DisplayName *REG_SZ *Tervalo$' "$build/uninstall-keys.txt" || true)
+[ "$entries" -eq 1 ] || fail "$entries entries of Tervalo in Apps & features, not one"
+for value in DisplayName DisplayVersion Publisher DisplayIcon EstimatedSize UninstallString QuietUninstallString; do
+    grep -q "^ *$value " "$build/uninstall-keys.txt" || fail "the uninstall key has no $value"
+done
+grep -q "DisplayVersion *REG_SZ *$version\$" "$build/uninstall-keys.txt" || fail "the uninstall key does not give version $version"
+step "exactly the files of $version, one shortcut, one entry, version $version"
+
+# ---- The installed program -----------------------------------------------
+
+step "the installed program: type a pair, read the results, press Esci"
+start "$default_dir/tervalo.exe" installed
+size_100=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
 # Each box holds "..." at first: select it, then type over it.
-click 376 36 # "Locatore 1"
-xdotool key --delay 150 ctrl+a
-xdotool type --delay 150 jn61fw
-click 376 68 # "Locatore 2"; its sixth character calculates
-xdotool key --delay 150 ctrl+a
-xdotool type --delay 150 jn45ol
-sleep 1
-distance=$(read_box 376 100) # "Km"
-azimuth=$(read_box 376 132) # "Puntamento"
-mkdir -p "$build/screenshots"
-import -window root "$build/screenshots/installed.png"
-step "distance box [$distance], azimuth box [$azimuth]; screenshot in $build/screenshots/installed.png"
-click 392 180 # "Esci"
-status=0
-timeout 30 sh -c "while kill -0 $program 2>/dev/null; do sleep 1; done" || fail "Esci did not end the program"
-wait "$program" || status=$?
-[ "$distance" = " 472" ] || fail "the distance box shows [$distance], not [ 472]"
-[ "$azimuth" = " 328" ] || fail "the azimuth box shows [$azimuth], not [ 328]"
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
-step "472 km and 328 degrees, ended by Esci with status 0"
+click Text3
+xdotool key ctrl+a
+xdotool type --delay 100 jn61fw
+wait_until 30 box_reads Text3 JN61FW || fail "Locatore 1 never showed JN61FW (it shows [$shown])"
+click Text5
+xdotool key ctrl+a
+# Its sixth character calculates.
+xdotool type --delay 100 jn45ol
+wait_until 30 box_reads Text6 " 472" || fail "the distance box never showed [ 472] (it shows [$shown])"
+wait_until 30 box_reads Text1 " 328" || fail "the azimuth box never showed [ 328] (it shows [$shown])"
+import -window root "$screenshots/installed.png"
+close_with_esci "the installed program"
+step "472 km and 328 degrees in a $size_100 window, ended by Esci with status 0; $screenshots/installed.png"
+
+# ---- Installing while the program runs -----------------------------------
+
+step "while the installed program runs, the installer and the uninstaller change nothing"
+start "$default_dir/tervalo.exe" running
+installation "$default_dir" >"$build/installation-before.txt"
+run_installer "$setup" /S
+[ "$status" -eq 2 ] || fail "with the program running, the silent installer ended with status $status, not 2"
+# Run in place (_?=), the uninstaller reports its own status.
+run_installer "$default_dir/uninstall.exe" "/S _?=$(winepath -w "$default_dir")"
+[ "$status" -eq 2 ] || fail "with the program running, the silent uninstaller ended with status $status, not 2"
+installation "$default_dir" >"$build/installation-after.txt"
+cmp -s "$build/installation-before.txt" "$build/installation-after.txt" ||
+    fail "with the program running, the installation changed: $(diff "$build/installation-before.txt" "$build/installation-after.txt" | head -n 5)"
+close_with_esci "the running program"
+run_installer "$setup" /S
+[ "$status" -eq 0 ] || fail "once the program had ended, the installer ended with status $status"
+step "status 2 for both, nothing changed; then $version installed again over itself"
+
+# ---- 150% display scale --------------------------------------------------
+
+step "at 150% display scale"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+start "$default_dir/tervalo.exe" scaled
+size_150=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
+import -window root "$screenshots/installed-150.png"
+close_with_esci "the program at 150%" 1.5
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null
+echo "$size_100 $size_150" | tr 'x' ' ' | awk '{
+    if ($3 < 1.5 * $1 - 2 || $3 > 1.5 * $1 + 2 || $4 < 1.5 * $2 - 2 || $4 > 1.5 * $2 + 2) exit 1
+}' || fail "at 150% the window is $size_150, not 1.5 times $size_100"
+step "$size_100 at 100%, $size_150 at 150%, Esci in its scaled place; $screenshots/installed-150.png"
 
 step "silent uninstall"
-wine "$instdir/uninstall.exe" /S
-wineserver -w
-left=$(find "$instdir" 2>/dev/null | head -n 5)
-[ -z "$left" ] || fail "the uninstaller left $left"
-[ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu shortcut"
-if wine reg query "$key" >/dev/null 2>&1; then fail "the uninstaller left the key $key"; fi
+run_installer "$default_dir/uninstall.exe" /S
+nothing_left "$default_dir"
 step "nothing left of the installation"
+
+# ---- A folder with spaces and accents ------------------------------------
+
+odd_parent='C:\Programmi utente\Località'
+odd_dir="$odd_parent\\Tervalo"
+odd_unix=$(winepath -u "$odd_dir")
+mkdir -p "$(dirname "$odd_unix")"
+step "installed into $odd_dir"
+run_installer "$setup" "/S /D=$odd_dir"
+if [ "$status" -ne 0 ] || [ ! -f "$odd_unix/tervalo.exe" ]; then
+    fail "the installer did not install into $odd_dir (status $status)"
+fi
+start "$odd_unix/tervalo.exe" odd-folder
+close_with_esci "the program installed in $odd_dir"
+run_installer "$odd_unix/uninstall.exe" /S
+nothing_left "$odd_unix"
+step "the program ran from there, ended by Esci with status 0; nothing left"
+
+step "the zip unpacked into $odd_parent"
+(cd "$(dirname "$odd_unix")" && unzip -q "$build/tervalo-$version-win64.zip")
+start "$(dirname "$odd_unix")/tervalo-$version-win64/tervalo.exe" odd-folder-zip
+close_with_esci "the portable program in $odd_parent"
+rm -rf "$(dirname "$odd_unix")/tervalo-$version-win64"
+step "the portable program ran from there, ended by Esci with status 0"
+
+# ---- Signed with a throwaway certificate ---------------------------------
+
+step "signed with a throwaway certificate"
+signed=$build/signed
+rm -rf "$signed"
+mkdir -p "$signed/certificate"
+if osslsigncode verify -in "$portable/tervalo.exe" >/dev/null 2>&1; then fail "the unsigned build's tervalo.exe has a signature"; fi
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tervalo test signature" \
+    -addext "extendedKeyUsage=codeSigning" -keyout "$signed/certificate/key.pem" \
+    -out "$signed/certificate/certificate.pem" 2>/dev/null
+openssl rand -hex 16 >"$signed/certificate/password"
+openssl pkcs12 -export -inkey "$signed/certificate/key.pem" -in "$signed/certificate/certificate.pem" \
+    -passout "file:$signed/certificate/password" -out "$signed/certificate/certificate.p12"
+cp -a "$portable" "$signed/"
+WINDOWS_SIGN_PKCS12=$signed/certificate/certificate.p12 WINDOWS_SIGN_PASSWORD_FILE=$signed/certificate/password \
+    "$top/scripts/windows-package.sh" "$signed" "$version" >/dev/null
+verify() {
+    osslsigncode verify -CAfile "$signed/certificate/certificate.pem" -in "$1" >"$signed/verify.log" 2>&1 ||
+        fail "the signature of $1 does not verify: $(tail -n 5 "$signed/verify.log")"
+}
+verify "$signed/tervalo-$version-win64/tervalo.exe"
+verify "$signed/tervalo-$version-setup.exe"
+run_installer "$signed/tervalo-$version-setup.exe" /S
+[ "$status" -eq 0 ] || fail "the signed installer ended with status $status"
+verify "$default_dir/uninstall.exe"
+verify "$default_dir/tervalo.exe"
+start "$default_dir/tervalo.exe" signed
+close_with_esci "the signed program"
+run_installer "$default_dir/uninstall.exe" /S
+nothing_left "$default_dir"
+step "tervalo.exe, the installer and the installed uninstaller verify; the signed program runs"
 step "passed"
