@@ -4,14 +4,22 @@
 #   make test           build and run the tests
 #   make format         lay out every C++ file; make format-check only checks
 #   make images-check   draw the images anew and compare them with assets/
+#   make lint           shellcheck on every shell script, pyflakes on the Python one
 #   make windows        the Windows zip and installer (make windows-check tests them under Wine)
 #   make clean          delete every build folder
 # CI runs .ci/run; the other targets say what they do where they stand.
+#
+# The CMake builds are named in CMakePresets.json, which an IDE reads too;
+# each target configures its folder from its preset. JOBS is how many jobs
+# every build and test run takes, here and in the scripts (through CMake's
+# and CTest's own variables).
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+export CMAKE_BUILD_PARALLEL_LEVEL := $(JOBS)
+export CTEST_PARALLEL_LEVEL := $(JOBS)
 
-.PHONY: all deps build run test format format-check images-check bench bench-startup sanitize fuzz \
+.PHONY: all deps build run test format format-check lint images-check bench bench-startup sanitize fuzz \
 	package package-check test-arm64 package-arm64 windows-qt windows windows-check windows-qt-clean \
 	release release-check fresh-check clean
 
@@ -21,13 +29,13 @@ deps:
 	@scripts/install-deps.sh build
 
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --preset default -B $(BUILD) $(CMAKE_FLAGS)
 
 build: deps $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(BUILD)
 
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure
 
 # One layout for every C++ file, as .clang-format describes it.
 CXX_SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find geodesy window tests bench fuzz tools -name '*.cpp' -o -name '*.h')
@@ -40,6 +48,14 @@ format-check:
 	@scripts/install-deps.sh format
 	clang-format --dry-run -Werror $(CXX_SOURCES)
 
+# Every shell script (each file whose first line names sh or bash, and the
+# sourced ones in scripts/lib) through shellcheck, with no finding at any
+# severity; a finding may be silenced only by a directive with its reason.
+# The Python script through pyflakes.
+lint:
+	@scripts/install-deps.sh lint
+	scripts/lint.sh
+
 # The committed images against a fresh run of tools/imagegen, which draws every
 # one of them into a temporary folder; pictures are compared by their decoded
 # pixels, since PNG and ICO bytes depend on the zlib and icoutils versions.
@@ -48,7 +64,7 @@ IMAGES_BUILD ?= build-imagegen
 images-check:
 	@scripts/install-deps.sh images
 	cmake -S tools/imagegen -B $(IMAGES_BUILD)
-	cmake --build $(IMAGES_BUILD) -j $(JOBS)
+	cmake --build $(IMAGES_BUILD)
 	$(IMAGES_BUILD)/imagegen --check assets
 
 run: build
@@ -61,7 +77,7 @@ run: build
 bench:
 	@scripts/install-deps.sh bench
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTERVALO_BENCH=ON -DBUILD_TESTING=OFF
-	cmake --build $(BUILD)-bench -j $(JOBS) --target bench_geodesy bench_typing bench_paste
+	cmake --build $(BUILD)-bench --target bench_geodesy bench_typing bench_paste
 	$(BUILD)-bench/bench/bench_geodesy
 	QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bench/bench_typing -iterations 2000
 	for mb in 1 10 50; do for box in bare Text3 Text5; do \
@@ -77,7 +93,7 @@ STARTUP_RUNS ?= 15
 bench-startup:
 	@scripts/install-deps.sh bench
 	cmake -S bench/startup -B $(STARTUP_BUILD) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(STARTUP_BUILD) -j $(JOBS) --target tervalo minimal_window startup_probe
+	cmake --build $(STARTUP_BUILD) --target tervalo minimal_window startup_probe
 	bench/startup/run.sh $(STARTUP_BUILD) $(STARTUP_RUNS)
 
 # The whole project and its tests built with AddressSanitizer and
@@ -85,23 +101,20 @@ bench-startup:
 # leaks are checked at the exit of every test program and of the program
 # itself, opened in a virtual X server and closed by "Esci". Leaks made
 # inside system libraries that never call the program's code are suppressed
-# by scripts/lsan.supp, which says why for each line.
+# by scripts/lsan.supp, which says why for each line. The options are built
+# into the programs (cmake/sanitizer_defaults.cpp).
 SANITIZE_BUILD ?= build-sanitize
-SANITIZE_ENV = \
-	ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=0:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:print_summary=1 \
-	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=1:fast_unwind_on_malloc=0
 
 sanitize: deps
 	@scripts/install-deps.sh screen
-	cmake -S . -B $(SANITIZE_BUILD) -DTERVALO_SANITIZE=ON
-	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
-	$(SANITIZE_ENV) scripts/sanitize-window.sh $(SANITIZE_BUILD)
+	cmake --preset sanitize -B $(SANITIZE_BUILD)
+	cmake --build $(SANITIZE_BUILD)
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure
+	scripts/sanitize-window.sh $(SANITIZE_BUILD)
 
 # libFuzzer run of the locator arithmetic for FUZZ_SECONDS seconds, built by
-# CMake with FUZZ_CXX (Clang) and -DTERVALO_FUZZ=ON, at -O1 with debug
-# information. The committed seeds in fuzz/corpus are only read; what the
+# CMake (preset fuzz) with FUZZ_CXX (Clang) and -DTERVALO_FUZZ=ON, at -O1
+# with debug information. The committed seeds in fuzz/corpus are only read; what the
 # fuzzer finds is kept in the build folder, and a failing input is saved there
 # as crash-*, replayed by `$(FUZZ_BUILD)/fuzz_geodesy $(FUZZ_BUILD)/crash-...`.
 FUZZ_BUILD ?= build-fuzz
@@ -110,9 +123,8 @@ FUZZ_CXX ?= clang++
 
 fuzz:
 	@scripts/install-deps.sh fuzz
-	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DTERVALO_FUZZ=ON -DBUILD_TESTING=OFF \
-	    -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1"
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_geodesy
+	cmake --preset fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX)
+	cmake --build $(FUZZ_BUILD) --target fuzz_geodesy
 	mkdir -p $(FUZZ_BUILD)/corpus
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	$(FUZZ_BUILD)/fuzz_geodesy -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=5 \
@@ -145,8 +157,14 @@ windows-qt:
 	@scripts/install-deps.sh windows
 	scripts/windows-qt.sh
 
+# WINDOWS_SIGN_PKCS12=FILE WINDOWS_SIGN_PASSWORD_FILE=FILE (and optionally
+# WINDOWS_SIGN_TIMESTAMP_URL=URL) sign the program, the installer and its
+# uninstaller (scripts/windows-sign.sh); without them nothing is signed.
+export WINDOWS_SIGN_PKCS12 WINDOWS_SIGN_PASSWORD_FILE WINDOWS_SIGN_TIMESTAMP_URL
+
 windows: windows-qt
 	scripts/windows-build.sh $(WINDOWS_BUILD)
+	scripts/windows-package.sh $(WINDOWS_BUILD)
 
 windows-check: windows build
 	xvfb-run -a -s "-screen 0 1024x768x24" scripts/windows-check.sh $(WINDOWS_BUILD) $(BUILD)
@@ -154,25 +172,15 @@ windows-check: windows build
 windows-qt-clean:
 	rm -rf "$$(scripts/windows-qt.sh --prefix)"
 
-# Builds for another processor, cross-compiled here and run under an
-# emulator. $(call test-cross,FOLDER,TOOLCHAIN,EMULATOR,NAME,CMAKE FLAGS)
-# builds the program and its tests in FOLDER with the CMake toolchain file
-# TOOLCHAIN, whose CMAKE_CROSSCOMPILING_EMULATOR (the command EMULATOR) runs
-# the whole suite under ctest; then every number the window shows for the
-# edge pairs and NUMBERS_PAIRS random locator pairs (tools/numbers) must be
-# the same in that build, run by EMULATOR, as in this machine's build; with
-# the same C library on both sides, so must every intermediate value, which
-# catches a multiply-add fused where this machine's build rounds twice.
+# Builds for another system, cross-compiled here, are tested one way
+# (scripts/test-cross.sh): the build's own emulator runs the whole suite
+# under ctest, then every number the window shows for the edge pairs and
+# NUMBERS_PAIRS random locator pairs (tools/numbers) must be the same as in
+# this machine's build; with the same C library on both sides (arm64), so
+# must every intermediate value, which catches a multiply-add fused where
+# this machine's build rounds twice.
 NUMBERS_PAIRS ?= 1000000
-
-define test-cross
-cmake -S . -B $(1) --toolchain $(2) $(5)
-cmake --build $(1) -j $(JOBS)
-cd $(1) && ctest --output-on-failure -j $(JOBS)
-$(BUILD)/tools/numbers/numbers $(NUMBERS_PAIRS) >$(BUILD)/numbers.txt
-$(3) $(1)/tools/numbers/numbers $(NUMBERS_PAIRS) >$(1)/numbers.txt
-scripts/compare-numbers.sh --exact $(BUILD)/numbers.txt $(1)/numbers.txt $(4)
-endef
+export NUMBERS_PAIRS
 
 # arm64, for a Raspberry Pi under Raspberry Pi OS or Debian's arm64 port:
 # Debian's cross compiler and its arm64 Qt, installed beside this machine's
@@ -184,7 +192,9 @@ ARM64_BUILD ?= build-arm64
 
 test-arm64: build
 	@scripts/install-deps.sh arm64
-	$(call test-cross,$(ARM64_BUILD),cmake/aarch64-linux-gnu.cmake,qemu-aarch64,arm64,-DQT_HOST_PATH=/usr)
+	cmake --preset arm64 -B $(ARM64_BUILD)
+	cmake --build $(ARM64_BUILD)
+	scripts/test-cross.sh --exact $(ARM64_BUILD) $(BUILD) arm64
 
 package-arm64:
 	@scripts/install-deps.sh arm64
