@@ -10,8 +10,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include <optional>
+
 #include "window/form2.h"
 #include "window/line_shape.h"
+#include "window/locator_text.h"
+#include "window/recent_searches.h"
+#include "window/shown_results.h"
 
 #include "window_test_support.h"
 
@@ -102,6 +107,11 @@ void TestForm2Behaviour::calculation_data()
                                                  << " 270"
                                                  << " 0"
                                                  << "JN51LL--- 0Km--- 270" + kDegree;
+    QTest::newRow("same station typed in two cases") << "jn61fw"
+                                                     << "JN61FW"
+                                                     << "0"
+                                                     << " 0"
+                                                     << "JN61FW--- 0Km--- 270" + kDegree;
     QTest::newRow("placeholder left in the first box") << "..."
                                                        << "JN45OL" << error << error << "---??????Km---..." + kDegree;
     QTest::newRow("three characters") << "JN5"
@@ -132,6 +142,16 @@ void TestForm2Behaviour::calculation()
     QCOMPARE(w.box("Text5")->text(), failed ? QString() : second.toUpper());
     QCOMPARE(w.rows(), (QStringList{row, {}, {}, {}}));
     QVERIFY(!w.label("Label5")->isHidden());
+
+    // The same from the shared rule, given the texts as typing leaves them in
+    // the boxes, as tools/numbers gives them.
+    const ShownResults shown = shownResults(locatorUpperCase(first), locatorUpperCase(second), QLocale::c());
+    QCOMPARE(shown.inputInvalid, failed);
+    QCOMPARE(shown.azimuth, azimuth);
+    QCOMPARE(shown.distance, distance);
+    // A failed calculation's row carries the azimuth box as it stood before.
+    if (!failed)
+        QCOMPARE(recentSearchRow(second.toUpper(), shown.distance, shown.calculatedAzimuth), row);
 }
 
 void TestForm2Behaviour::placeholderInSecondBoxDoesNothing()
@@ -343,6 +363,13 @@ void TestForm2Behaviour::pointerFollowsTheAzimuth()
     QCOMPARE(w.pointer()->Y2(), y);
     QCOMPARE(w.pointer()->X1(), float(kPointerCentreTwips));
     QCOMPARE(w.pointer()->Y1(), float(kPointerCentreTwips));
+
+    // The tip tools/numbers prints for the pair.
+    const std::optional<PointerTip> tip =
+        shownResults(locatorUpperCase(first), locatorUpperCase(second), QLocale::c()).pointerTip;
+    QVERIFY(tip);
+    QCOMPARE(float(tip->x), x);
+    QCOMPARE(float(tip->y), y);
 }
 
 void TestForm2Behaviour::typedDistanceFillsTheRing()

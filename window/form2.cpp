@@ -11,23 +11,18 @@
 #include <array>
 #include <optional>
 
-#include "geodesy/great_circle.h"
-#include "geodesy/locator.h"
 #include "window/dial_canvas.h"
 #include "window/elided_caption.h"
 #include "window/line_shape.h"
 #include "window/locator_text.h"
-#include "window/number_text.h"
-#include "window/pointer_geometry.h"
 #include "window/program_icon.h"
 #include "window/recent_searches.h"
+#include "window/shown_results.h"
 
 namespace {
 
 // What every box shows before anything has been entered.
 const QString kPlaceholder = QStringLiteral("...");
-// Shown for the azimuth and the distance when the locators cannot be used.
-const QString kErrorMark = QStringLiteral("??????");
 
 // A form file stores whole point sizes only, so the window's font is set
 // here. Where the named face is missing, a sans-serif face of the same size
@@ -90,19 +85,13 @@ void Form2::Command1_Click()
     if (ui->Text5->text() == kPlaceholder)
         return;
 
-    const geodesy::LocatorCheck check =
-        geodesy::NormaliseLocators(ui->Text3->text().toStdString(), ui->Text5->text().toStdString());
-    if (check.firstTooLong)
+    const ShownResults shown = shownResults(ui->Text3->text(), ui->Text5->text(), QLocale());
+    if (shown.firstTooLong)
         showOverLengthMessage();
-    if (check.inputInvalid)
-        clearLocatorsAndMarkError();
-
-    const geodesy::Position first = geodesy::DecodeLocator(check.locator1);
-    const geodesy::Position second = geodesy::DecodeLocator(check.locator2);
-    showCoordinates(first, second);
-    const geodesy::AzimuthDistanceResult result =
-        geodesy::AzimuthDistance(first.latitude, first.longitude, second.latitude, second.longitude);
-    showResults(check.inputInvalid, result);
+    if (shown.inputInvalid)
+        clearLocatorsAndMarkError(shown);
+    showCoordinates(shown);
+    showResults(shown);
 
     ui->Command3->click();
 }
@@ -114,36 +103,34 @@ void Form2::Command1_Click()
 
 // Bad input: the locator boxes are emptied first, so that the row added for
 // the error mark carries an empty second locator.
-void Form2::clearLocatorsAndMarkError()
+void Form2::clearLocatorsAndMarkError(const ShownResults &shown)
 {
     writeText(ui->Text3, QString());
     writeText(ui->Text5, QString());
-    writeText(ui->Text6, kErrorMark);
+    writeText(ui->Text6, shown.distance);
 }
 
 // The hidden coordinate boxes, shown in the user's locale, with longitudes
 // positive west.
-void Form2::showCoordinates(const geodesy::Position &first, const geodesy::Position &second)
+void Form2::showCoordinates(const ShownResults &shown)
 {
-    writeText(ui->Text7, generalText(first.latitude, QLocale()));
-    writeText(ui->Text2, generalText(-first.longitude, QLocale()));
-    writeText(ui->Text4, generalText(second.latitude, QLocale()));
-    writeText(ui->Text8, generalText(-second.longitude, QLocale()));
+    writeText(ui->Text7, shown.firstLatitude);
+    writeText(ui->Text2, shown.firstLongitude);
+    writeText(ui->Text4, shown.secondLatitude);
+    writeText(ui->Text8, shown.secondLongitude);
 }
 
-void Form2::showResults(bool inputInvalid, const geodesy::AzimuthDistanceResult &result)
+void Form2::showResults(const ShownResults &shown)
 {
-    if (inputInvalid) {
-        // The distance box holds the error mark already, and its row is added.
-        writeText(ui->Text1, kErrorMark);
-        return;
+    // On bad input the distance box holds the error mark already, and its row
+    // is added. Otherwise the azimuth goes in first, so that the new row
+    // carries it as calculated.
+    if (!shown.inputInvalid) {
+        writeText(ui->Text1, shown.calculatedAzimuth);
+        writeText(ui->Text6, shown.distance);
     }
-    // The azimuth goes in first, so that the new row carries it.
-    writeText(ui->Text1, signPositionText(result.azimuth));
-    writeText(ui->Text6, signPositionText(result.distance));
-    // After the row is added: the row keeps the azimuth as calculated.
-    if (sameStation(ui->Text3->text(), ui->Text5->text()))
-        writeText(ui->Text1, QStringLiteral("0"));
+    // After the row is added: the same station's "0", or the error mark.
+    writeText(ui->Text1, shown.azimuth);
 }
 
 void Form2::showOverLengthMessage()
@@ -156,8 +143,7 @@ void Form2::showOverLengthMessage()
 
 void Form2::Command3_Click()
 {
-    const std::optional<double> azimuth = leadingNumber(ui->Text1->text());
-    const std::optional<PointerTip> tip = azimuth ? pointerTipForAzimuth(*azimuth) : std::nullopt;
+    const std::optional<PointerTip> tip = pointerTipForAzimuthText(ui->Text1->text());
     // An azimuth too large for the pointer's 16-bit angle leaves it where it is.
     if (!tip)
         return;

@@ -6,10 +6,7 @@
 
 class QLineEdit;
 
-namespace geodesy {
-struct Position;
-struct AzimuthDistanceResult;
-} // namespace geodesy
+struct ShownResults;
 
 namespace Ui {
 class Form2;
@@ -61,9 +58,9 @@ private:
     void Text6_Change();
 
     void showOverLengthMessage();
-    void clearLocatorsAndMarkError();
-    void showCoordinates(const geodesy::Position &first, const geodesy::Position &second);
-    void showResults(bool inputInvalid, const geodesy::AzimuthDistanceResult &result);
+    void clearLocatorsAndMarkError(const ShownResults &shown);
+    void showCoordinates(const ShownResults &shown);
+    void showResults(const ShownResults &shown);
     void keepUpperCaseWithCaretAtEnd(QLineEdit *box);
     static void writeText(QLineEdit *box, const QString &text);
 

@@ -14,7 +14,8 @@
 // each locator; in the C locale), the pointer's tip in twips, and, after a
 // '|', the bits of four intermediate values of the arithmetic in hexadecimal,
 // which are not shown anywhere but tell how close the two builds' maths
-// libraries are.
+// libraries are. The shown values come from the window's own shownResults(),
+// given the texts as the locator boxes hold them once typed.
 
 #include <QLocale>
 #include <QString>
@@ -27,12 +28,10 @@
 #include <random>
 #include <string>
 
-#include "geodesy/great_circle.h"
 #include "geodesy/great_circle_trace.h"
 #include "geodesy/locator.h"
 #include "window/locator_text.h"
-#include "window/number_text.h"
-#include "window/pointer_geometry.h"
+#include "window/shown_results.h"
 
 namespace {
 
@@ -75,31 +74,23 @@ unsigned long long bits(double value)
 
 void printNumbers(const std::string &first, const std::string &second)
 {
-    const QLocale c = QLocale::c();
-    const geodesy::LocatorCheck check = geodesy::NormaliseLocators(first, second);
+    // Typing upper-cases the texts in the boxes, and the window reads them there.
+    const QString firstBox = locatorUpperCase(QString::fromStdString(first));
+    const QString secondBox = locatorUpperCase(QString::fromStdString(second));
+    const ShownResults shown = shownResults(firstBox, secondBox, QLocale::c());
+
+    // The same arithmetic once more, for the intermediate values alone.
+    const geodesy::LocatorCheck check = geodesy::NormaliseLocators(firstBox.toStdString(), secondBox.toStdString());
     const geodesy::Position a = geodesy::DecodeLocator(check.locator1);
     const geodesy::Position b = geodesy::DecodeLocator(check.locator2);
     const geodesy::AzimuthDistanceTrace trace =
         geodesy::traceAzimuthDistance(a.latitude, a.longitude, b.latitude, b.longitude);
 
-    // The azimuth and distance boxes as the calculation leaves them.
-    QString azimuth = QStringLiteral("??????");
-    QString distance = azimuth;
-    if (!check.inputInvalid) {
-        azimuth = signPositionText(trace.result.azimuth);
-        distance = signPositionText(trace.result.distance);
-        if (sameStation(locatorUpperCase(QString::fromStdString(first)),
-                        locatorUpperCase(QString::fromStdString(second))))
-            azimuth = QStringLiteral("0");
-    }
-    const std::optional<double> shown = leadingNumber(azimuth);
-    const std::optional<PointerTip> tip = shown ? pointerTipForAzimuth(*shown) : std::nullopt;
-
+    const std::optional<PointerTip> &tip = shown.pointerTip;
     std::printf("%s %s [%s] [%s] %s %s %s %s %d %d | %016llx %016llx %016llx %016llx\n", first.c_str(), second.c_str(),
-                qPrintable(azimuth), qPrintable(distance), qPrintable(generalText(a.latitude, c)),
-                qPrintable(generalText(-a.longitude, c)), qPrintable(generalText(b.latitude, c)),
-                qPrintable(generalText(-b.longitude, c)), tip ? tip->x : -1, tip ? tip->y : -1, bits(trace.C),
-                bits(trace.d), bits(trace.Z), bits(trace.A));
+                qPrintable(shown.azimuth), qPrintable(shown.distance), qPrintable(shown.firstLatitude),
+                qPrintable(shown.firstLongitude), qPrintable(shown.secondLatitude), qPrintable(shown.secondLongitude),
+                tip ? tip->x : -1, tip ? tip->y : -1, bits(trace.C), bits(trace.d), bits(trace.Z), bits(trace.A));
 }
 
 } // namespace
