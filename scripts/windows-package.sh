@@ -29,6 +29,12 @@ SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct 2>/de
 
 sign=""
 if [ -n "${WINDOWS_SIGN_PKCS12:-}${WINDOWS_SIGN_PASSWORD_FILE:-}" ]; then
+    [ -r "${WINDOWS_SIGN_PKCS12:-}" ] || fail "WINDOWS_SIGN_PKCS12 names no readable certificate"
+    [ -r "${WINDOWS_SIGN_PASSWORD_FILE:-}" ] || fail "WINDOWS_SIGN_PASSWORD_FILE names no readable file"
+    # makensis runs the signing command in a folder of its own.
+    WINDOWS_SIGN_PKCS12=$(realpath "$WINDOWS_SIGN_PKCS12")
+    WINDOWS_SIGN_PASSWORD_FILE=$(realpath "$WINDOWS_SIGN_PASSWORD_FILE")
+    export WINDOWS_SIGN_PKCS12 WINDOWS_SIGN_PASSWORD_FILE
     sign=$top/scripts/windows-sign.sh
     "$sign" "$stage/tervalo.exe"
 fi
