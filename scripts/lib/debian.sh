@@ -15,7 +15,7 @@
 # make, which takes its jobs from -J.
 debian_build() {
     (
-        cd "$1"
+        cd "$1" || exit
         host_arch=$2
         shift 2
         unset MAKEFLAGS MFLAGS MAKELEVEL
