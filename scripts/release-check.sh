@@ -120,7 +120,7 @@ if [ "${1:-}" = --plan ]; then
     if [ $# -eq 2 ]; then
         list=$(cat "$2") || fail "cannot read the list $2"
     else
-        list=$("$top/scripts/release.sh" --list) || fail "scripts/release.sh --list names no files"
+        list=$("$top/scripts/release.sh" --list) || fail "scripts/release.sh --list failed"
     fi
     take_list "$list"
     plan
