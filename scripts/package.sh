@@ -15,20 +15,22 @@
 #
 #   scripts/package.sh OUT_FOLDER [ARCH]
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
+# shellcheck source=lib/debian.sh
+. "$(dirname "$0")/lib/debian.sh"
 
-[ $# -ge 1 ] && [ $# -le 2 ] && [ -n "$1" ] || { echo "usage: $0 OUT_FOLDER [ARCH]" >&2; exit 2; }
+if [ $# -lt 1 ] || [ $# -gt 2 ] || [ -z "$1" ]; then
+    usage "OUT_FOLDER [ARCH]"
+fi
 native=$(dpkg --print-architecture)
 arch=${2:-$native}
-top=$(cd "$(dirname "$0")/.." && pwd)
 version=$(dpkg-parsechangelog -l "$top/debian/changelog" -S Version)
 
 mkdir -p "$1"
 out=$(cd "$1" && pwd)
-# The copy and this architecture's files of an earlier build go first, so the
-# folder must not hold the checkout itself.
-case "$top/" in
-    "$out"/*) echo "package: $1 holds the checkout; give the build a folder of its own" >&2; exit 2 ;;
-esac
+# The copy and this architecture's files of an earlier build go first.
+refuse_checkout_inside "$out"
 source="$out/tervalo-${version%-*}"
 rm -rf "$source" "$out"/tervalo*_"$arch".*
 mkdir -p "$source"
@@ -36,6 +38,7 @@ cd "$top"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     # The files git knows, committed or not, less the ignored ones and the
     # ones deleted in the working tree: what a commit of the tree would hold.
+    # shellcheck disable=SC2016 # $f is the inner shell's, unexpanded here
     git ls-files -z --cached --others --exclude-standard \
         | xargs -0 sh -c 'for f do if [ -e "$f" ] || [ -L "$f" ]; then printf "%s\0" "$f"; fi; done' sh \
         | tar --null -T - -cf - | tar -C "$source" -xf -
@@ -43,14 +46,6 @@ else
     tar --exclude='./build*' -cf - . | tar -C "$source" -xf -
 fi
 
-cd "$source"
-# Started from make, the variables of make's job server would reach the
-# package's own make; its parallel builds come from -J instead.
-unset MAKEFLAGS MFLAGS MAKELEVEL
-if [ "$arch" = "$native" ]; then
-    dpkg-buildpackage -b -us -uc -Jauto --post-clean
-else
-    DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" \
-        dpkg-buildpackage -a "$arch" -Pnocheck -b -us -uc -Jauto --post-clean
-fi
-echo "package: built $(ls "$out"/tervalo*_"$arch".deb | tr '\n' ' ')"
+debian_build "$source" "$arch" -b --post-clean
+# shellcheck disable=SC2012 # the package's own file names, in ls's order as ever
+step "built $(ls "$out"/tervalo*_"$arch".deb | tr '\n' ' ')"

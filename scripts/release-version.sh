@@ -19,23 +19,25 @@
 #
 #   scripts/release-version.sh TREE [BUILT_FILE...]
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
 
-[ $# -ge 1 ] || { echo "usage: $0 TREE [BUILT_FILE...]" >&2; exit 2; }
+[ $# -ge 1 ] || usage "TREE [BUILT_FILE...]"
 tree=$1
 shift
 
 version=$(sed -n 's/^project(tervalo VERSION \([^ )]*\).*/\1/p' "$tree/CMakeLists.txt")
 case $version in
     [0-9]*.[0-9]*.[0-9]*) ;;
-    *) echo "release-version: no project(tervalo VERSION X.Y.Z ...) in $tree/CMakeLists.txt" >&2; exit 1 ;;
+    *) fail "no project(tervalo VERSION X.Y.Z ...) in $tree/CMakeLists.txt" ;;
 esac
 
 wrong=0
-# check WHERE FOUND: FOUND must be the version.
-check()
-{
+# check WHERE FOUND: FOUND must be the version; each disagreement is named,
+# on standard error, before the script stops.
+check() {
     if [ "$2" != "$version" ]; then
-        echo "release-version: $1 says '$2', but CMakeLists.txt says $version" >&2
+        step "$1 says '$2', but CMakeLists.txt says $version" >&2
         wrong=1
     fi
 }
@@ -50,14 +52,14 @@ check "$(basename "$metainfo"), newest <release>" \
 
 check "docs/tervalo.1, .TH header" "$(sed -n 's/^\.TH [^"]*"tervalo \([^"]*\)".*/\1/p' "$tree/docs/tervalo.1")"
 
+# shellcheck disable=SC2013 # words, not lines: each is a download name, without blanks
 for name in $(grep -o 'tervalo[-_][0-9][0-9.]*[0-9]' "$tree/README.md" | sort -u); do
     check "README.md, $name" "${name#tervalo?}"
 done
 
 # The numbers of a PE file's fixed version information (major.minor.patch.build,
 # file version then product version), which Explorer shows under Details.
-pe_numbers()
-{
+pe_numbers() {
     offset=$(LC_ALL=C grep -obUaP '\xbd\x04\xef\xfe' "$1" | head -n 1 | cut -d: -f1)
     [ -n "$offset" ] || return 0
     # dwFileVersionMS, dwFileVersionLS, dwProductVersionMS, dwProductVersionLS
@@ -83,7 +85,7 @@ for file in "$@"; do
             upstream=${debian#*:}
             check "$name, package version $debian" "${upstream%-*}"
             ;;
-        *) echo "release-version: $file: no version to check in such a file" >&2; exit 2 ;;
+        *) step "$file: no version to check in such a file" >&2; exit 2 ;;
     esac
 done
 

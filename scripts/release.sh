@@ -9,7 +9,8 @@
 #                                      machine and, cross-built, for arm64
 #   tervalo-VERSION-win64.zip          built from the source tarball by its own
 #   tervalo-VERSION-setup.exe          scripts/windows-build.sh
-#   SHA256SUMS                         of all of the above
+#   SHA256SUMS                         of all of the above, which DIST holds and nothing
+#                                      else: the list of the release (release-check's)
 #
 # Uncommitted changes are never released (and a dirty tree is said to be one).
 # The version is CMake's, checked against every other place that states it
@@ -19,18 +20,59 @@
 # proves it. Qt for Windows must be built already (make windows-qt).
 #
 #   scripts/release.sh DIST WORK
+#   scripts/release.sh --list     the names of the files it makes (but SHA256SUMS),
+#                                 one a line, in SHA256SUMS's order, for the
+#                                 version of the working tree; nothing is built
 set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
+# shellcheck source=lib/debian.sh
+. "$(dirname "$0")/lib/debian.sh"
 
-[ $# -eq 2 ] && [ -n "$1" ] && [ -n "$2" ] || { echo "usage: $0 DIST WORK" >&2; exit 2; }
-top=$(cd "$(dirname "$0")/.." && pwd)
+# The architectures of the binary packages: this machine's and, cross-built,
+# the Raspberry Pi's.
+debian_archs="$(dpkg --print-architecture) arm64"
+
+# names TREE: the version that the source TREE states, and the names of the
+# release's files, which the steps below make and release_files lists.
+names() {
+    version=$("$top/scripts/release-version.sh" "$1")
+    debian_version=$(dpkg-parsechangelog -l "$1/debian/changelog" -S Version)
+    name=tervalo-$version
+    tarball=$name.tar.xz
+    orig=tervalo_$version.orig.tar.xz
+    debian_tarball=tervalo_${debian_version#*:}.debian.tar.xz
+    dsc=tervalo_${debian_version#*:}.dsc
+    zip=$name-win64.zip
+    setup=$name-setup.exe
+}
+# deb ARCH: the name of the binary package for ARCH.
+deb() {
+    echo "tervalo_${debian_version#*:}_$1.deb"
+}
+# release_files: every file of the release but SHA256SUMS, in its order.
+release_files() {
+    {
+        printf '%s\n' "$tarball" "$orig" "$debian_tarball" "$dsc" "$zip" "$setup"
+        for arch in $debian_archs; do
+            deb "$arch"
+        done
+    } | LC_ALL=C sort
+}
+
+if [ "${1:-}" = --list ]; then
+    [ $# -eq 1 ] || usage "DIST WORK | --list"
+    names "$top"
+    release_files
+    exit 0
+fi
+if [ $# -ne 2 ] || [ -z "$1" ] || [ -z "$2" ]; then
+    usage "DIST WORK | --list"
+fi
 mkdir -p "$1" "$2"
 dist=$(cd "$1" && pwd)
 work=$(cd "$2" && pwd)
-for folder in "$dist" "$work"; do
-    case "$top/" in
-        "$folder"/*) echo "release: $folder holds the checkout; give the release folders of their own" >&2; exit 2 ;;
-    esac
-done
+refuse_checkout_inside "$dist" "$work"
 
 # What the caller's environment must not change: file modes (the zip keeps
 # them), options that tar, xz and zip read from the environment, the
@@ -45,10 +87,6 @@ for variable in $(env | sed -n 's/^\(DEB_[A-Z0-9_]*FLAGS_[A-Z_]*\)=.*/\1/p'); do
 done
 DEB_BUILD_OPTIONS=$(for option in ${DEB_BUILD_OPTIONS:-}; do case $option in parallel=*) echo "$option" ;; esac; done)
 export DEB_BUILD_OPTIONS
-step()
-{
-    echo "release: $*"
-}
 
 commit=$(git -C "$top" rev-parse --verify HEAD)
 if [ -n "$(git -C "$top" status --porcelain)" ]; then
@@ -56,8 +94,7 @@ if [ -n "$(git -C "$top" status --porcelain)" ]; then
 fi
 # git archive with no configuration but these: modes 0644 and 0755, and every
 # file exactly as committed (no line-end conversion).
-archive()
-{
+archive() {
     GIT_CONFIG_NOSYSTEM=1 GIT_CONFIG_GLOBAL=/dev/null \
         git -C "$top" -c tar.umask=0022 -c core.autocrlf=false -c core.eol=lf archive --format=tar "$@" "$commit"
 }
@@ -65,68 +102,61 @@ archive()
 rm -rf "$work" "$dist"
 mkdir -p "$work/tree" "$dist"
 archive | tar -x -C "$work/tree"
-version=$("$top/scripts/release-version.sh" "$work/tree")
-debian_version=$(dpkg-parsechangelog -l "$work/tree/debian/changelog" -S Version)
-name=tervalo-$version
+names "$work/tree"
 step "tervalo $version (Debian $debian_version) from $commit"
 
 # The source tarball. git archive writes the entries in the tree's order,
 # each with the commit's time, owner and group 0 ("root") and the commit id
 # in a global header, so it is one function of the commit; xz is told every
 # setting that could change its bytes (a single thread: several write blocks).
-tarball=$dist/$name.tar.xz
-archive --prefix="$name/" | xz --threads=1 -6 --check=crc64 --stdout >"$tarball"
-step "$(basename "$tarball")"
+archive --prefix="$name/" | xz --threads=1 -6 --check=crc64 --stdout >"$dist/$tarball"
+step "$tarball"
 
 # The Debian source package, from that tarball under Debian's name.
 mkdir -p "$work/debian-source"
-cp "$tarball" "$work/debian-source/tervalo_$version.orig.tar.xz"
-tar -x -C "$work/debian-source" -f "$tarball"
+cp "$dist/$tarball" "$work/debian-source/$orig"
+tar -x -C "$work/debian-source" -f "$dist/$tarball"
 (cd "$work/debian-source" && dpkg-source -b "$name")
-for file in "tervalo_$version.orig.tar.xz" "tervalo_${debian_version#*:}.debian.tar.xz" "tervalo_${debian_version#*:}.dsc"; do
+for file in "$orig" "$debian_tarball" "$dsc"; do
     cp "$work/debian-source/$file" "$dist/"
 done
-dsc=$dist/tervalo_${debian_version#*:}.dsc
 
-# A binary package built from the source package alone, as a Debian
+# The binary packages, each built from the source package alone, as a Debian
 # maintainer would: unpacked from the .dsc (which checks its tarballs), then
-# dpkg-buildpackage, in a folder of its own.
-deb()
-{
-    arch=$1
+# dpkg-buildpackage, in a folder of its own; the Raspberry Pi's cross-built
+# as make package-arm64 does.
+for arch in $debian_archs; do
     folder=$work/debian-$arch
     mkdir -p "$folder"
-    dpkg-source -x "$dsc" "$folder/$name"
-    if [ "$arch" = "$(dpkg --print-architecture)" ]; then
-        (cd "$folder/$name" && dpkg-buildpackage --build=binary --host-arch="$arch" -us -uc -Jauto)
-    else
-        # Cross-built programs cannot run here, so their tests do not run
-        # (make test-arm64 runs them under an emulator).
-        (cd "$folder/$name" && DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" \
-            dpkg-buildpackage --build=binary --host-arch="$arch" -Pnocheck -us -uc -Jauto)
-    fi
-    cp "$folder/tervalo_${debian_version#*:}_$arch.deb" "$dist/"
-}
-deb "$(dpkg --print-architecture)"
-# The Raspberry Pi's package, cross-built as make package-arm64 does.
-deb arm64
+    dpkg-source -x "$dist/$dsc" "$folder/$name"
+    debian_build "$folder/$name" "$arch" --build=binary
+    cp "$folder/$(deb "$arch")" "$dist/"
+done
 
 # Windows, from the same tarball, by the tarball's own script; the files in
 # the zip and the installer take the commit's time.
 mkdir -p "$work/windows-source"
-tar -x -C "$work/windows-source" -f "$tarball"
+tar -x -C "$work/windows-source" -f "$dist/$tarball"
 SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct "$commit") \
     "$work/windows-source/$name/scripts/windows-build.sh" "$work/windows"
-cp "$work/windows/$name-win64.zip" "$work/windows/$name-setup.exe" "$dist/"
+cp "$work/windows/$zip" "$work/windows/$setup" "$dist/"
+
+# DIST holds the listed files and nothing else, so that SHA256SUMS, which
+# release-check takes as the list of the release, names every file.
+release_files >"$work/listed"
+(cd "$dist" && find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort) >"$work/found"
+if ! cmp -s "$work/listed" "$work/found"; then
+    fail "$dist does not hold the release's files: missing $(comm -23 "$work/listed" "$work/found" | tr '\n' ' '); not listed $(comm -13 "$work/listed" "$work/found" | tr '\n' ' ')"
+fi
 
 # The built files state the same version: the program in the zip, the
 # installer and the packages.
 mkdir -p "$work/unzipped"
-(cd "$work/unzipped" && unzip -q "$dist/$name-win64.zip" "$name-win64/tervalo.exe")
+(cd "$work/unzipped" && unzip -q "$dist/$zip" "$name-win64/tervalo.exe")
 "$top/scripts/release-version.sh" "$work/tree" "$work/unzipped/$name-win64/tervalo.exe" \
-    "$dist/$name-setup.exe" "$dist"/*.deb >/dev/null
+    "$dist/$setup" "$dist"/*.deb >/dev/null
 
-(cd "$dist" && find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%f\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
+(cd "$dist" && release_files | xargs sha256sum >SHA256SUMS)
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS)
 step "done: $dist holds"
 (cd "$dist" && ls -l)

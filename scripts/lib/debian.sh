@@ -1,0 +1,29 @@
+# shellcheck shell=sh
+# How the scripts build a Debian package; sourced after common.sh:
+#
+#   debian_build SOURCE ARCH [OPTION...]
+#
+# runs dpkg-buildpackage in the unpacked source package SOURCE for the
+# architecture ARCH, with the OPTIONs (-b, --post-clean, ...; none: source
+# and binaries), unsigned and with as many jobs as the machine has cores
+# (-Jauto). For this machine's architecture the build runs the test suite
+# unless DEB_BUILD_OPTIONS says nocheck. A package for another architecture
+# is cross-built with Debian's cross compilers and that architecture's
+# libraries, and its tests are neither built nor run, since its programs
+# cannot run here (make test-arm64 runs them under an emulator). The
+# variables of a calling make's job server are kept from the package's own
+# make, which takes its jobs from -J.
+debian_build() {
+    (
+        cd "$1" || exit
+        host_arch=$2
+        shift 2
+        unset MAKEFLAGS MFLAGS MAKELEVEL
+        if [ "$host_arch" = "$(dpkg --print-architecture)" ]; then
+            dpkg-buildpackage "$@" -us -uc -Jauto
+        else
+            DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" \
+                dpkg-buildpackage -a "$host_arch" -Pnocheck "$@" -us -uc -Jauto
+        fi
+    )
+}
