@@ -51,10 +51,12 @@ format-check:
 # Every shell script (each file whose first line names sh or bash, and the
 # sourced ones in scripts/lib) through shellcheck, with no finding at any
 # severity; a finding may be silenced only by a directive with its reason.
-# The Python script through pyflakes.
+# The Python script through pyflakes. Then every file of the release against
+# what release-check checks of it (scripts/release-check.sh --plan).
 lint:
 	@scripts/install-deps.sh lint
 	scripts/lint.sh
+	scripts/release-check.sh --plan
 
 # The committed images against a fresh run of tools/imagegen, which draws every
 # one of them into a temporary folder; pictures are compared by their decoded
@@ -205,9 +207,11 @@ package-arm64:
 # Debian source package, the binary packages for this machine and arm64, the
 # Windows zip and installer and their
 # SHA256SUMS to RELEASE_DIST, building in RELEASE_BUILD (see
-# scripts/release.sh); `make release-check` makes it twice from two clones of
-# REF and compares every file, then builds the source package as a Debian
-# maintainer would and lints it (see scripts/release-check.sh).
+# scripts/release.sh; WINDOWS_SIGN_* sign its Windows files); `make
+# release-check` makes it twice, unsigned, from two clones of REF and
+# compares every file that SHA256SUMS names, then builds the source package
+# as a Debian maintainer would, for this machine and cross-built for arm64,
+# and lints it (see scripts/release-check.sh).
 RELEASE_DIST ?= dist
 RELEASE_BUILD ?= build-release
 

@@ -135,7 +135,8 @@ commit=$(git -C "$top" rev-parse --verify "${2:-HEAD}^{commit}")
 mkdir -p "$1"
 work=$(cd "$1" && pwd)
 refuse_checkout_inside "$work"
-unset MAKEFLAGS MFLAGS MAKELEVEL
+# Signatures carry the time of signing: the releases compared are unsigned.
+unset MAKEFLAGS MFLAGS MAKELEVEL WINDOWS_SIGN_PKCS12 WINDOWS_SIGN_PASSWORD_FILE WINDOWS_SIGN_TIMESTAMP_URL
 started=$(date +%s)
 
 rm -rf "$work"

@@ -8,7 +8,9 @@
 #   tervalo_VERSION-REV_ARCH.deb       built from that source package alone, for this
 #                                      machine and, cross-built, for arm64
 #   tervalo-VERSION-win64.zip          built from the source tarball by its own
-#   tervalo-VERSION-setup.exe          scripts/windows-build.sh
+#   tervalo-VERSION-setup.exe          scripts/windows-build.sh and windows-package.sh;
+#                                      signed when WINDOWS_SIGN_PKCS12 and
+#                                      WINDOWS_SIGN_PASSWORD_FILE name a certificate
 #   SHA256SUMS                         of all of the above, which DIST holds and nothing
 #                                      else: the list of the release (release-check's)
 #
@@ -133,12 +135,13 @@ for arch in $debian_archs; do
     cp "$folder/$(deb "$arch")" "$dist/"
 done
 
-# Windows, from the same tarball, by the tarball's own script; the files in
+# Windows, from the same tarball, by the tarball's own scripts; the files in
 # the zip and the installer take the commit's time.
 mkdir -p "$work/windows-source"
 tar -x -C "$work/windows-source" -f "$dist/$tarball"
+"$work/windows-source/$name/scripts/windows-build.sh" "$work/windows"
 SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct "$commit") \
-    "$work/windows-source/$name/scripts/windows-build.sh" "$work/windows"
+    "$work/windows-source/$name/scripts/windows-package.sh" "$work/windows"
 cp "$work/windows/$zip" "$work/windows/$setup" "$dist/"
 
 # DIST holds the listed files and nothing else, so that SHA256SUMS, which
