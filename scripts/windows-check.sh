@@ -94,8 +94,9 @@ run_installer() {
     if [ "$program_running" = no ]; then wineserver -w; fi
 }
 
-# The installation as the user meets it: the files and their sizes and
-# times, the shortcuts and the entries of Apps & features.
+# installation FOLDER: the installation as the user meets it: the files in
+# FOLDER and in the Start menu, with their sizes and times, and the entries
+# of Apps & features.
 installation() {
     for place in "$@" "$start_menu"; do
         [ -d "$place" ] && (cd "$place" && find . -printf '%p %s %T@\n' | LC_ALL=C sort)
