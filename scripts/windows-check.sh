@@ -161,6 +161,15 @@ close_with_esci() {
     fi
 }
 
+# set_log_pixels DOTS: the display's density, in dots per inch (96 is 100%,
+# 144 is 150%). Wine 9 and newer read it when its session starts, so the
+# session starts again.
+set_log_pixels() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+    wineserver -k
+    wineserver -w
+}
+
 # nothing_left FOLDER: the uninstaller took everything it installed.
 nothing_left() {
     [ ! -e "$1" ] || fail "the uninstaller left $(find "$1" | head -n 5)"
@@ -262,12 +271,12 @@ step "at 150% display scale"
 if strings -a "$default_dir/tervalo.exe" | grep -i 'dpiAware' >&2; then
     fail "tervalo.exe has a manifest that declares an awareness of the display's density (above)"
 fi
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+set_log_pixels 144
 start "$default_dir/tervalo.exe" scaled
 size_150=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
 import -window root "$screenshots/installed-150.png"
 close_with_esci "the program at 150%" 1.5
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null
+set_log_pixels 96
 echo "$size_100 $size_150" | tr 'x' ' ' | awk '{
     if ($3 < 1.5 * $1 - 2 || $3 > 1.5 * $1 + 2 || $4 < 1.5 * $2 - 2 || $4 > 1.5 * $2 + 2) exit 1
 }' || fail "at 150% the window is $size_150, not 1.5 times $size_100"
