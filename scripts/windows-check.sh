@@ -166,7 +166,8 @@ close_with_esci() {
 # session starts again.
 set_log_pixels() {
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
-    wineserver -k
+    # The server that reg started may have ended by itself already.
+    wineserver -k 2>/dev/null || true
     wineserver -w
 }
 
