@@ -139,9 +139,9 @@ done
 # the zip and the installer take the commit's time.
 mkdir -p "$work/windows-source"
 tar -x -C "$work/windows-source" -f "$dist/$tarball"
-"$work/windows-source/$name/scripts/windows-build.sh" "$work/windows"
-SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct "$commit") \
-    "$work/windows-source/$name/scripts/windows-package.sh" "$work/windows"
+windows_date=$(git -C "$top" log -1 --format=%ct "$commit")
+SOURCE_DATE_EPOCH=$windows_date "$work/windows-source/$name/scripts/windows-build.sh" "$work/windows"
+SOURCE_DATE_EPOCH=$windows_date "$work/windows-source/$name/scripts/windows-package.sh" "$work/windows"
 cp "$work/windows/$zip" "$work/windows/$setup" "$dist/"
 
 # DIST holds the listed files and nothing else, so that SHA256SUMS, which

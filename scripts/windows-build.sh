@@ -23,6 +23,7 @@ mkdir -p "$1"
 build=$(cd "$1" && pwd)
 qt=$windows_qt_prefix
 [ -f "$qt/.built" ] || fail "no Qt for Windows in $qt; run scripts/windows-qt.sh (make windows does)"
+export_source_date
 
 TERVALO_WINDOWS_QT=$qt cmake -S "$top" --preset windows -B "$build/cmake"
 cmake --build "$build/cmake"

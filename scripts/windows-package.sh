@@ -18,14 +18,16 @@
 set -eu
 # shellcheck source=lib/common.sh
 . "$(dirname "$0")/lib/common.sh"
+# shellcheck source=lib/windows.sh
+. "$top/scripts/lib/windows.sh"
 
 if [ $# -lt 1 ] || [ $# -gt 2 ] || [ -z "$1" ]; then usage "BUILD [VERSION]"; fi
 build=$(cd "$1" && pwd)
 version=${2:-$(cmake_cache_value "$build/cmake" CMAKE_PROJECT_VERSION)}
+export_source_date
 name=tervalo-$version-win64
 stage=$build/$name
 [ -f "$stage/tervalo.exe" ] || fail "no portable folder $stage; scripts/windows-build.sh stages it"
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct 2>/dev/null || date +%s)}
 
 sign=""
 if [ -n "${WINDOWS_SIGN_PKCS12:-}${WINDOWS_SIGN_PASSWORD_FILE:-}" ]; then

@@ -6,6 +6,7 @@
 #   windows_qt_prefix    where scripts/windows-qt.sh builds Qt for Windows (or will)
 #   windows_dll_folders  the folders of the DLLs that the build's programs load:
 #                        Qt's, the compiler's runtime and the MinGW-w64 runtime
+#   export_source_date   the one time of the Windows files
 
 mingw_target=$(sed -n 's/^set(tervalo_mingw \([^)]*\))$/\1/p' "$top/cmake/mingw-w64-x86_64.cmake")
 [ -n "$mingw_target" ] || fail "cmake/mingw-w64-x86_64.cmake names no tervalo_mingw target"
@@ -19,3 +20,12 @@ windows_gcc_version=$("$mingw_target-g++-posix" -dumpversion)
 windows_qt_prefix=$windows_qt_cache/qt-$windows_qt_version-$mingw_target-gcc-$windows_gcc_version
 
 windows_dll_folders="$windows_qt_prefix/bin $(dirname "$("$mingw_target-g++-posix" -print-libgcc-file-name)") /usr/$mingw_target/lib"
+
+# export_source_date: exports SOURCE_DATE_EPOCH, the one time of the Windows
+# files (default: the last commit's), which strip writes into every PE file
+# it strips and the zip and the installer give every file, so that the same
+# commit gives the same bytes.
+export_source_date() {
+    SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct 2>/dev/null || date +%s)}
+    export SOURCE_DATE_EPOCH
+}
