@@ -4,9 +4,9 @@
 # severity, and the Python script through pyflakes. A finding may be
 # silenced only by a directive that says why, after a '#' on its own line.
 #
-# The shell scripts are the files git knows whose first line names sh or
-# bash, and the files in scripts/lib; the Python ones those that name
-# python3.
+# The shell scripts are the files git knows (outside a git checkout, every
+# file but the build folders') whose first line names sh or bash, and the
+# files in scripts/lib; the Python ones those that name python3.
 #
 #   scripts/lint.sh
 set -eu
@@ -17,7 +17,10 @@ if [ $# -ne 0 ]; then usage ""; fi
 cd "$top"
 lists=$(mktemp -d)
 trap 'rm -rf "$lists"' EXIT
-git ls-files | while read -r file; do
+tracked() {
+    git ls-files 2>/dev/null || find . \( -name '.git' -o -name 'build*' \) -prune -o -type f -print | sed 's|^\./||'
+}
+tracked | while read -r file; do
     [ -f "$file" ] || continue
     case $file in
         scripts/lib/*.sh)
