@@ -318,7 +318,9 @@ step "signed with a throwaway certificate"
 signed=$build/signed
 rm -rf "$signed"
 mkdir -p "$signed/certificate"
-if osslsigncode verify -in "$portable/tervalo.exe" >/dev/null 2>&1; then fail "the unsigned build's tervalo.exe has a signature"; fi
+if [ -z "${WINDOWS_SIGN_PKCS12:-}" ] && osslsigncode verify -in "$portable/tervalo.exe" >/dev/null 2>&1; then
+    fail "the build's tervalo.exe has a signature, though nothing asked for one"
+fi
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tervalo test signature" \
     -addext "extendedKeyUsage=codeSigning" -keyout "$signed/certificate/key.pem" \
     -out "$signed/certificate/certificate.pem" 2>/dev/null
