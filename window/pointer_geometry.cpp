@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -44,13 +43,19 @@ std::optional<double> leadingNumber(QStringView text)
     if (digits.isEmpty() || digits == ".")
         return 0.0;
 
-    // from_chars reads the same whatever the C locale says; the application
-    // object switches that to the user's locale, which would turn ',' into
-    // the decimal point for strtod.
-    double value = 0;
-    const auto [end, error] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
-    if (error == std::errc::result_out_of_range) {
+    // Qt's own conversion reads the same whatever the C locale says (the
+    // application object switches that to the user's locale, which would
+    // turn ',' into the decimal point for strtod), rounds correctly however
+    // many digits there are, and is the same code on every system the
+    // program is built for. The digits are given a whole and a fractional
+    // part, which changes no value.
+    if (digits.startsWith('.'))
+        digits.prepend('0');
+    if (digits.endsWith('.'))
+        digits.append('0');
+    bool ok = false;
+    double value = digits.toDouble(&ok);
+    if (!ok) {
         if (wholePartNonZero)
             return std::nullopt; // too large
         value = 0; // too small to tell from 0
