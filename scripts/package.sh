@@ -25,13 +25,13 @@ if [ $# -lt 1 ] || [ $# -gt 2 ] || [ -z "$1" ]; then
 fi
 native=$(dpkg --print-architecture)
 arch=${2:-$native}
-version=$(dpkg-parsechangelog -l "$top/debian/changelog" -S Version)
+upstream=$(debian_upstream_version "$(debian_version "$top")")
 
 mkdir -p "$1"
 out=$(cd "$1" && pwd)
 # The copy and this architecture's files of an earlier build go first.
 refuse_checkout_inside "$out"
-source="$out/tervalo-${version%-*}"
+source="$out/tervalo-$upstream"
 rm -rf "$source" "$out"/tervalo*_"$arch".*
 mkdir -p "$source"
 cd "$top"

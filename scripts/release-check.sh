@@ -43,7 +43,7 @@ take_list() {
     [ "$(printf '%s\n' "$dsc" | grep -c .)" -eq 1 ] || fail "the release must have one tervalo_*.dsc, not '$dsc'"
     debian_version=${dsc#tervalo_}
     debian_version=${debian_version%.dsc}
-    upstream_version=${debian_version%-*}
+    upstream_version=$(debian_upstream_version "$debian_version")
     tarball=tervalo-$upstream_version.tar.xz
     orig=tervalo_$upstream_version.orig.tar.xz
 }

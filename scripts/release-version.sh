@@ -21,6 +21,8 @@
 set -eu
 # shellcheck source=lib/common.sh
 . "$(dirname "$0")/lib/common.sh"
+# shellcheck source=lib/debian.sh
+. "$(dirname "$0")/lib/debian.sh"
 
 [ $# -ge 1 ] || usage "TREE [BUILT_FILE...]"
 tree=$1
@@ -42,9 +44,8 @@ check() {
     fi
 }
 
-debian=$(dpkg-parsechangelog -l "$tree/debian/changelog" -S Version)
-upstream=${debian#*:}
-check "debian/changelog ($debian)" "${upstream%-*}"
+debian=$(debian_version "$tree")
+check "debian/changelog ($debian)" "$(debian_upstream_version "$debian")"
 
 metainfo=$(ls "$tree"/window/*.metainfo.xml)
 check "$(basename "$metainfo"), newest <release>" \
@@ -82,8 +83,7 @@ for file in "$@"; do
             ;;
         *.deb)
             debian=$(dpkg-deb -f "$file" Version)
-            upstream=${debian#*:}
-            check "$name, package version $debian" "${upstream%-*}"
+            check "$name, package version $debian" "$(debian_upstream_version "$debian")"
             ;;
         *) step "$file: no version to check in such a file" >&2; exit 2 ;;
     esac

@@ -39,18 +39,19 @@ debian_archs="$(dpkg --print-architecture) arm64"
 # release's files, which the steps below make and release_files lists.
 names() {
     version=$("$top/scripts/release-version.sh" "$1")
-    debian_version=$(dpkg-parsechangelog -l "$1/debian/changelog" -S Version)
+    debian_version=$(debian_version "$1")
+    debian_in_names=$(debian_file_version "$debian_version")
     name=tervalo-$version
     tarball=$name.tar.xz
     orig=tervalo_$version.orig.tar.xz
-    debian_tarball=tervalo_${debian_version#*:}.debian.tar.xz
-    dsc=tervalo_${debian_version#*:}.dsc
+    debian_tarball=tervalo_$debian_in_names.debian.tar.xz
+    dsc=tervalo_$debian_in_names.dsc
     zip=$name-win64.zip
     setup=$name-setup.exe
 }
 # deb ARCH: the name of the binary package for ARCH.
 deb() {
-    echo "tervalo_${debian_version#*:}_$1.deb"
+    echo "tervalo_${debian_in_names}_$1.deb"
 }
 # release_files: every file of the release but SHA256SUMS, in its order.
 release_files() {
