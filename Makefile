@@ -12,9 +12,10 @@
 # The CMake builds are named in CMakePresets.json, which an IDE reads too;
 # each target configures its folder from its preset. JOBS is how many jobs
 # every build and test run takes, here and in the scripts (through CMake's
-# and CTest's own variables).
+# and CTest's own variables, and JOBS itself for the Debian builds).
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+export JOBS
 CMAKE_FLAGS ?=
 export CMAKE_BUILD_PARALLEL_LEVEL := $(JOBS)
 export CTEST_PARALLEL_LEVEL := $(JOBS)

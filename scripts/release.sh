@@ -81,15 +81,14 @@ refuse_checkout_inside "$dist" "$work"
 # them), options that tar, xz and zip read from the environment, the
 # variables of a calling make's job server, a source date (the Debian
 # package's is its changelog's, the Windows files' the commit's), and the
-# compiler flags and build options of the Debian package, but for how many
-# jobs build it.
+# compiler flags and build options of the Debian package (how many jobs
+# build it is JOBS's, which debian_build hands to dpkg-buildpackage).
 umask 022
-unset TAR_OPTIONS XZ_OPT XZ_DEFAULTS ZIP ZIPOPT MAKEFLAGS MFLAGS MAKELEVEL SOURCE_DATE_EPOCH DEB_BUILD_MAINT_OPTIONS
+unset TAR_OPTIONS XZ_OPT XZ_DEFAULTS ZIP ZIPOPT MAKEFLAGS MFLAGS MAKELEVEL SOURCE_DATE_EPOCH DEB_BUILD_MAINT_OPTIONS \
+    DEB_BUILD_OPTIONS
 for variable in $(env | sed -n 's/^\(DEB_[A-Z0-9_]*FLAGS_[A-Z_]*\)=.*/\1/p'); do
     unset "$variable"
 done
-DEB_BUILD_OPTIONS=$(for option in ${DEB_BUILD_OPTIONS:-}; do case $option in parallel=*) echo "$option" ;; esac; done)
-export DEB_BUILD_OPTIONS
 
 commit=$(git -C "$top" rev-parse --verify HEAD)
 if [ -n "$(git -C "$top" status --porcelain)" ]; then

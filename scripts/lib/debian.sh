@@ -23,8 +23,9 @@ debian_upstream_version() {
 
 # debian_build SOURCE ARCH [OPTION...]: runs dpkg-buildpackage in the
 # unpacked source package SOURCE for the architecture ARCH, with the OPTIONs
-# (-b, --post-clean, ...; none: source and binaries), unsigned and with as
-# many jobs as the machine has cores (-Jauto). For this machine's
+# (-b, --post-clean, ...; none: source and binaries), unsigned and with
+# JOBS jobs (-J; without JOBS, as many as the machine has cores: the
+# Makefile sets it, a script run by hand may not). For this machine's
 # architecture the build runs the test suite unless DEB_BUILD_OPTIONS says
 # nocheck. A package for another architecture is cross-built with Debian's
 # cross compilers and that architecture's libraries, and its tests are
@@ -38,10 +39,10 @@ debian_build() {
         shift 2
         unset MAKEFLAGS MFLAGS MAKELEVEL
         if [ "$host_arch" = "$(dpkg --print-architecture)" ]; then
-            dpkg-buildpackage "$@" -us -uc -Jauto
+            dpkg-buildpackage "$@" -us -uc -J"${JOBS:-auto}"
         else
             DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" \
-                dpkg-buildpackage -a "$host_arch" -Pnocheck "$@" -us -uc -Jauto
+                dpkg-buildpackage -a "$host_arch" -Pnocheck "$@" -us -uc -J"${JOBS:-auto}"
         fi
     )
 }
