@@ -12,9 +12,10 @@ through its "Press" action, which works the same on X11 and on Wayland. No
 position and no delay is guessed: every step waits for the accessibility
 event that announces it, all of them under one generous deadline.
 
-The check runs in a D-Bus session of its own (dbus-run-session), so the
-accessibility bus and its registry belong to this check alone. Needs
-python3-gi, gir1.2-atspi-2.0, at-spi2-core and dbus-daemon.
+The check starts a D-Bus session bus of its own (dbus-daemon --session) and
+runs on it, so the accessibility bus and its registry belong to this check
+alone; the bus ends with the check. Needs python3-gi, gir1.2-atspi-2.0,
+at-spi2-core and dbus-daemon.
 """
 
 import os
@@ -34,8 +35,6 @@ PRESS_ACTION = "Press"
 # Generous enough for a sanitized build on a busy machine; a passing run
 # takes well under a second.
 DEADLINE_SECONDS = 120
-# Marks the second start, inside the private D-Bus session.
-INSIDE = "--inside-session"
 
 
 def fail(message):
@@ -202,38 +201,58 @@ def whenDisplayReady(callback):
     whenDisplayReady.monitor = monitor  # kept alive for the main loop
 
 
+def startSessionBus(log):
+    """Starts a D-Bus session bus of this check's own and points the
+    environment, this script's and so the program's, at it; returns the
+    daemon's process. The daemon and the services it starts (the
+    accessibility bus and its registry) report activations and limits on
+    their standard output and error: that goes to log, while this script and
+    the program keep the real ones."""
+    reader, writer = os.pipe()
+    try:
+        daemon = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", f"--print-address={writer}"],
+            stdin=subprocess.DEVNULL, stdout=log, stderr=log, pass_fds=(writer,))
+    except OSError as error:
+        fail(f"cannot start dbus-daemon: {error}")
+    finally:
+        os.close(writer)
+    # The daemon writes its address once it takes connections.
+    with os.fdopen(reader, encoding="utf-8") as addresses:
+        address = addresses.readline().strip()
+    if not address:
+        showSessionLog(log)
+        fail(f"dbus-daemon ended with status {daemon.wait()} before it gave its address")
+    os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
+    for stale in ("DBUS_SESSION_BUS_PID", "DBUS_SESSION_BUS_WINDOWID"):
+        os.environ.pop(stale, None)
+    return daemon
+
+
+def showSessionLog(log):
+    """What the D-Bus session reported, shown only when the check fails."""
+    log.seek(0)
+    text = log.read().decode("utf-8", errors="replace")
+    sys.stderr.write(f"{NAME}: what the D-Bus session reported:\n{text}")
+
+
 def main():
-    arguments = sys.argv[1:]
-    if len(arguments) == 5 and arguments[1] == INSIDE:
-        program, _, stdoutFd, stderrFd, sessionLog = arguments
-        for saved, standard in ((int(stdoutFd), 1), (int(stderrFd), 2)):
-            os.dup2(saved, standard)
-            os.close(saved)
-        try:
-            error = Check(program).run()
-            if error is not None:
-                with open(sessionLog, encoding="utf-8", errors="replace") as log:
-                    sys.stderr.write(f"{NAME}: what the D-Bus session reported:\n{log.read()}")
-                fail(error)
-        finally:
-            os.unlink(sessionLog)
-        print(f'{NAME}: the window opened and "{BUTTON_NAME}" ended the program with status 0', flush=True)
-        return
-    if len(arguments) != 1:
+    if len(sys.argv) != 2:
         print(f"usage: {sys.argv[0]} PROGRAM", file=sys.stderr)
         sys.exit(2)
-    # The session's own daemons report service activations and limits on
-    # their standard output and error; that goes to a file, shown only if
-    # the check fails, while this script and the program keep the real ones.
-    sessionLog, sessionLogPath = tempfile.mkstemp(prefix=f"{NAME}-", suffix=".log")
-    saved = []
-    for standard in (1, 2):
-        saved.append(str(os.dup(standard)))
-        os.set_inheritable(int(saved[-1]), True)
-        os.dup2(sessionLog, standard)
-    os.close(sessionLog)
-    os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__),
-                                   arguments[0], INSIDE, *saved, sessionLogPath])
+    with tempfile.TemporaryFile(prefix=f"{NAME}-", suffix=".log") as log:
+        daemon = startSessionBus(log)
+        try:
+            error = Check(sys.argv[1]).run()
+        finally:
+            # The bus ends with the check, as the services it started do
+            # once it is gone.
+            daemon.terminate()
+            daemon.wait()
+        if error is not None:
+            showSessionLog(log)
+            fail(error)
+    print(f'{NAME}: the window opened and "{BUTTON_NAME}" ended the program with status 0', flush=True)
 
 
 if __name__ == "__main__":
