@@ -21,6 +21,7 @@ set -eu
 if [ $# -ne 1 ] || [ -z "$1" ]; then usage BUILD; fi
 mkdir -p "$1"
 build=$(cd "$1" && pwd)
+windows_toolchain
 qt=$windows_qt_prefix
 [ -f "$qt/.built" ] || fail "no Qt for Windows in $qt; run scripts/windows-qt.sh (make windows does)"
 export_source_date
@@ -39,30 +40,41 @@ mkdir -p "$stage/platforms" "$stage/styles"
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt"/plugins/styles/*.dll "$stage/styles/"
 
-# The DLLs that a PE file imports by name.
+# imports FILE: the DLLs that the PE file FILE imports by name.
 imports() {
     "$mingw_target-objdump" -p "$1" | sed -n 's/^\tDLL Name: //p'
 }
 
+# dll_from_folders DLL: the path of DLL in the first of the DLL folders that
+# holds it; nothing when none does.
+dll_folders=$(windows_dll_folders)
+dll_from_folders() {
+    while IFS= read -r dir; do
+        if [ -f "$dir/$1" ]; then
+            printf '%s\n' "$dir/$1"
+            return
+        fi
+    done <<EOF
+$dll_folders
+EOF
+}
+
 # Every DLL imported by what is in the folder, and by those in turn, that
-# comes from Qt or the compiler's runtime; the others are Windows' own.
+# comes from Qt or the compiler's runtime; the others are Windows' own. The
+# files still to walk are kept one a line, since the folder's path may hold
+# a blank.
 windows_own=""
 pending=$(find "$stage" -name '*.exe' -o -name '*.dll')
 while [ -n "$pending" ]; do
     next=""
-    for file in $pending; do
+    while IFS= read -r file; do
         for dll in $(imports "$file"); do
             [ -e "$stage/$dll" ] && continue
-            found=""
-            for dir in $windows_dll_folders; do
-                if [ -f "$dir/$dll" ]; then
-                    found=$dir/$dll
-                    break
-                fi
-            done
+            found=$(dll_from_folders "$dll")
             if [ -n "$found" ]; then
                 cp "$found" "$stage/"
-                next="$next $stage/$dll"
+                next="$next$stage/$dll
+"
             else
                 case $dll in
                     Qt6* | lib*) fail "$file needs $dll, which is nowhere to be found" ;;
@@ -70,8 +82,10 @@ while [ -n "$pending" ]; do
                 windows_own="$windows_own $dll"
             fi
         done
-    done
-    pending=$next
+    done <<EOF
+$pending
+EOF
+    pending=${next%?}
 done
 step "from Windows itself:$(echo "$windows_own" | tr ' ' '\n' | sort -uf | tr '\n' ' ')"
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec "$mingw_target-strip" --strip-unneeded {} +

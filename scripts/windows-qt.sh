@@ -20,6 +20,7 @@ set -eu
 # shellcheck source=lib/windows.sh
 . "$top/scripts/lib/windows.sh"
 
+windows_toolchain
 qt_version=$windows_qt_version
 gcc_version=$windows_gcc_version
 prefix=$windows_qt_prefix

@@ -20,11 +20,12 @@
 set -eu
 # shellcheck source=lib/common.sh
 . "$(dirname "$0")/lib/common.sh"
+# shellcheck source=lib/windows.sh
+. "$top/scripts/lib/windows.sh"
 
 if [ -z "${WINEPATH:-}" ]; then
-    # shellcheck source=lib/windows.sh
-    . "$top/scripts/lib/windows.sh"
-    WINEPATH=$(for folder in $windows_dll_folders; do printf 'Z:%s;' "$folder"; done)
+    windows_toolchain
+    WINEPATH=$(windows_dll_folders | while IFS= read -r folder; do printf 'Z:%s;' "$folder"; done)
     export WINEPATH
 fi
 for name in $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\)=.*/\1/p'); do
