@@ -50,12 +50,14 @@ cache=$(mkdir -p "${FRESH_DIR:-$repo/build-fresh}" && cd "${FRESH_DIR:-$repo/bui
 pristine=$cache/$suite.tar
 root=$cache/$suite-run
 
+# mounts_under FOLDER: the mount points at FOLDER and below it, one a line.
 mounts_under() {
     awk -v top="$1" '$5 == top || index($5, top "/") == 1 { print $5 }' /proc/self/mountinfo
 }
 
-# Deletes a tree, never what is mounted inside it: its mounts go first, and
-# rm stays on the tree's own file system in any case.
+# remove_tree FOLDER: deletes the tree FOLDER, never what is mounted inside
+# it: its mounts go first, and rm stays on the tree's own file system in any
+# case.
 remove_tree() {
     [ -e "$1" ] || return 0
     mounts_under "$1" | sort -r | while read -r mounted; do umount -l "$mounted"; done
@@ -74,8 +76,9 @@ unmount_all() {
     done
 }
 
-# Runs a command line in the chroot as root, in a clean environment: nothing
-# of this machine's, only a path, a home, a locale and CI=true.
+# in_chroot COMMAND_LINE: runs COMMAND_LINE in the chroot as root, in a clean
+# environment: nothing of this machine's, only a path, a home, a locale and
+# CI=true.
 in_chroot() {
     chroot "$root" /usr/bin/env -i PATH="$path" HOME=/root CI=true LANG=C.UTF-8 sh -c "$1"
 }

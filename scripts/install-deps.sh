@@ -55,10 +55,11 @@ Install these Debian package equivalents by hand, then run make again:
 (CMake 3.25 or newer, a C++20 compiler and Qt 6 Widgets with its Test module are what matters.)"
 fi
 
-# Once a package is installed for two architectures its bare name is
-# ambiguous to dpkg, so a bare name is looked up as this machine's package, or
-# as one for every architecture (Architecture: all, which dpkg does not find
-# under the machine's own).
+# installed PACKAGE: whether PACKAGE is installed. Once a package is
+# installed for two architectures its bare name is ambiguous to dpkg, so a
+# bare name is looked up as this machine's package, or as one for every
+# architecture (Architecture: all, which dpkg does not find under the
+# machine's own).
 native=$(dpkg --print-architecture)
 installed() {
     case $1 in

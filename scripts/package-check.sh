@@ -42,8 +42,9 @@ rm -rf "$tree"
 dpkg-deb -x "$deb" "$tree"
 metainfo=$(ls "$tree"/usr/share/metainfo/*.metainfo.xml)
 entry=$(ls "$tree"/usr/share/applications/*.desktop)
+# appstream COMMAND ARGUMENT...: runs appstreamcli COMMAND and shows its
+# report. Infos are advice; an error or a warning fails the check.
 appstream() {
-    # Infos are advice; an error or a warning fails the check.
     out=$(appstreamcli "$@" 2>&1) || { printf '%s\n' "$out" >&2; return 1; }
     printf '%s\n' "$out"
     if printf '%s\n' "$out" | grep -q '^ *[EW]: '; then

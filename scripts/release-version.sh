@@ -58,8 +58,9 @@ for name in $(grep -o 'tervalo[-_][0-9][0-9.]*[0-9]' "$tree/README.md" | sort -u
     check "README.md, $name" "${name#tervalo?}"
 done
 
-# The numbers of a PE file's fixed version information (major.minor.patch.build,
-# file version then product version), which Explorer shows under Details.
+# pe_numbers FILE: the numbers of the PE file FILE's fixed version information
+# (major.minor.patch.build, file version then product version), which
+# Explorer shows under Details; nothing when it has none.
 pe_numbers() {
     offset=$(LC_ALL=C grep -obUaP '\xbd\x04\xef\xfe' "$1" | head -n 1 | cut -d: -f1)
     [ -n "$offset" ] || return 0

@@ -94,8 +94,9 @@ commit=$(git -C "$top" rev-parse --verify HEAD)
 if [ -n "$(git -C "$top" status --porcelain)" ]; then
     step "the working tree has uncommitted changes; they are left out: this is the release of $commit"
 fi
-# git archive with no configuration but these: modes 0644 and 0755, and every
-# file exactly as committed (no line-end conversion).
+# archive [OPTION...]: the commit as a tar archive on standard output (git
+# archive with the OPTIONs), with no configuration but these: modes 0644 and
+# 0755, and every file exactly as committed (no line-end conversion).
 archive() {
     GIT_CONFIG_NOSYSTEM=1 GIT_CONFIG_GLOBAL=/dev/null \
         git -C "$top" -c tar.umask=0022 -c core.autocrlf=false -c core.eol=lf archive --format=tar "$@" "$commit"

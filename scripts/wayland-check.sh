@@ -52,7 +52,7 @@ WAYLAND_DISPLAY="$socket" QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1 \
 log="$runtime/protocol.log"
 sed -e 's/\([a-z0-9_]\)#\([0-9]\)/\1@\2/g' -e 's/^\(\[[ 0-9.]*\]\) {[^}]*} /\1 /' "$raw" >"$log"
 
-# Each finding is reported; the check fails once all are known.
+# found FINDING: reports FINDING; the check fails once all are known.
 failed=""
 found() {
     echo "$me: $1" >&2
@@ -68,16 +68,19 @@ surface=$(sed -n "s/.*get_xdg_surface(new id xdg_surface@$xdg_surface, wl_surfac
 if [ -z "$toplevel" ] || [ -z "$surface" ]; then
     found "the program made no Wayland toplevel window"
 else
+    # sent REQUEST: the window sent the toplevel REQUEST, arguments and all.
     sent() {
         grep -q -F -- "-> xdg_toplevel@$toplevel.$1" "$log" || found "the window did not send $1"
     }
     sent "set_title(\"$title\")"
     sent "set_app_id(\"$app_id\")"
-    # A fixed size: every minimum the window asks for is also its maximum.
-    # The toolkit may ask again with its decoration added around the form.
+    # sizes REQUEST: the sizes that the window asked for with REQUEST
+    # (set_min_size, set_max_size), as WIDTHxHEIGHT words.
     sizes() {
         sed -n "s/.*-> xdg_toplevel@$toplevel\.$1(\([0-9]*\), \([0-9]*\)).*/\1x\2/p" "$log" | tr '\n' ' '
     }
+    # A fixed size: every minimum the window asks for is also its maximum.
+    # The toolkit may ask again with its decoration added around the form.
     minimum=$(sizes set_min_size)
     maximum=$(sizes set_max_size)
     [ "$minimum" = "$maximum" ] || found "the size is not fixed: minimum sizes $minimum, maximum sizes $maximum"

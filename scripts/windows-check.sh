@@ -330,6 +330,7 @@ openssl pkcs12 -export -inkey "$signed/certificate/key.pem" -in "$signed/certifi
 cp -a "$portable" "$signed/"
 WINDOWS_SIGN_PKCS12=$signed/certificate/certificate.p12 WINDOWS_SIGN_PASSWORD_FILE=$signed/certificate/password \
     "$top/scripts/windows-package.sh" "$signed" "$version" >/dev/null
+# verify FILE: FILE's signature verifies against the test certificate.
 verify() {
     osslsigncode verify -CAfile "$signed/certificate/certificate.pem" -in "$1" >"$signed/verify.log" 2>&1 ||
         fail "the signature of $1 does not verify: $(tail -n 5 "$signed/verify.log")"

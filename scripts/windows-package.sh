@@ -46,13 +46,15 @@ find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 rm -f "$build/$name.zip"
 (cd "$build" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q -D "$name.zip" -@)
 
-# The installer: one line for each file to install and one to remove (with
-# printf, since some shells' echo reads "\t" in "licenses\qt\3rdparty\tinycbor").
+# installed_path PATH: the installed place of PATH, a path in the portable
+# folder that starts with ".", as NSIS writes it (with printf, since some
+# shells' echo reads "\t" in "licenses\qt\3rdparty\tinycbor").
 installed_path() {
     path=${1#.}
     # shellcheck disable=SC2016,SC1003 # NSIS's own $INSTDIR, and a backslash for tr
     printf '$INSTDIR%s' "$(printf '%s' "$path" | tr / '\\')"
 }
+# The installer: one line for each file to install and one to remove.
 nsh=$build/files.nsh
 {
     printf '%s\n' '!macro TervaloInstallFiles'

@@ -40,7 +40,9 @@ mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
 unset WAYLAND_DISPLAY || true
 
-measure() { # name binary
+# measure NAME BINARY: one start of BINARY through the probe, its figures
+# added to the file NAME.
+measure() {
     "$probe" "$2" >>"$work/$1" || { echo "run.sh: $2 failed" >&2; exit 1; }
 }
 "$probe" "$program" >/dev/null
@@ -52,7 +54,8 @@ while [ "$i" -lt "$runs" ]; do
     i=$((i + 1))
 done
 
-median() { # file column
+# median FILE COLUMN: the median of the numbers in COLUMN of FILE.
+median() {
     cut -d' ' -f"$2" "$1" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 

@@ -13,10 +13,13 @@
 top=$(cd "$(dirname "$0")/.." && pwd)
 me=$(basename "$0" .sh)
 
+# step MESSAGE...: says what the script is doing, on standard output.
 step() {
     echo "$me: $*"
 }
 
+# fail MESSAGE...: says what went wrong, on standard error, and stops the
+# script with status 1.
 fail() {
     echo "$me: $*" >&2
     exit 1
