@@ -26,8 +26,23 @@ build=$(cd "$1" && pwd)
 reference=$(cd "$2" && pwd)
 name=$3
 pairs=${NUMBERS_PAIRS:-1000000}
-emulator=$(cmake_cache_value "$build" CMAKE_CROSSCOMPILING_EMULATOR | tr ';' ' ')
-[ -n "$emulator" ] || fail "$build names no crosscompiling emulator"
+# The emulator is a CMake list, its command and arguments separated by ';'
+# (a path in it may hold a blank).
+emulator_list=$(cmake_cache_value "$build" CMAKE_CROSSCOMPILING_EMULATOR)
+[ -n "$emulator_list" ] || fail "$build names no crosscompiling emulator"
+emulator=$(printf '%s' "$emulator_list" | tr ';' ' ')
+
+# emulated PROGRAM [ARGUMENT...]: runs PROGRAM through the emulator.
+emulated() {
+    saved_ifs=$IFS
+    IFS=';'
+    set -f
+    # shellcheck disable=SC2086 # the emulator's list, split at its ';' alone
+    set -- $emulator_list "$@"
+    IFS=$saved_ifs
+    set +f
+    "$@"
+}
 
 step "the $name test suite, each program run by $emulator"
 count=$(ctest --test-dir "$build" -N | sed -n 's/^Total Tests: //p')
@@ -43,6 +58,5 @@ numbers=$build/tools/numbers/numbers
 [ -f "$numbers" ] || fail "$build holds no tools/numbers program"
 step "every shown number for the edge pairs and $pairs random pairs, $name against this machine"
 "$reference/tools/numbers/numbers" "$pairs" >"$build/numbers-reference.txt"
-# shellcheck disable=SC2086 # the emulator is a command with its arguments
-$emulator "$numbers" "$pairs" >"$build/numbers.txt"
+emulated "$numbers" "$pairs" >"$build/numbers.txt"
 "$top/scripts/compare-numbers.sh" $exact "$build/numbers-reference.txt" "$build/numbers.txt" "$name"

@@ -52,13 +52,15 @@ done >"$work/apt/sources.list"
 if [ ! -s "$work/apt/sources.list" ]; then
     fail "apt names no Debian suite on this system, so the qt6-base source cannot be found"
 fi
-apt_private="-o Dir::Etc::SourceList=$work/apt/sources.list -o Dir::Etc::SourceParts=$work/apt/parts
-    -o Dir::State::Lists=$work/apt/lists -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
-    -o APT::Sandbox::User=root"
-# shellcheck disable=SC2086 # one argument an option
-apt-get -qq $apt_private update
-# shellcheck disable=SC2086 # one argument an option
-(cd "$work" && apt-get -q $apt_private source --only-source "qt6-base=$qt_version")
+# apt_private ARGUMENT...: apt-get with the ARGUMENTs, reading only the
+# private sources list and package lists.
+apt_private() {
+    apt-get -o "Dir::Etc::SourceList=$work/apt/sources.list" -o "Dir::Etc::SourceParts=$work/apt/parts" \
+        -o "Dir::State::Lists=$work/apt/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= \
+        -o APT::Sandbox::User=root "$@"
+}
+apt_private -qq update
+(cd "$work" && apt_private -q source --only-source "qt6-base=$qt_version")
 source_dir=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
 
 # Only what the program and its tests use: Core, Gui, Widgets and Test, the
