@@ -6,6 +6,7 @@
 #   make images-check   draw the images anew and compare them with assets/
 #   make lint           shellcheck on every shell script, pyflakes on the Python one
 #   make windows        the Windows zip and installer (make windows-check tests them under Wine)
+#   make web            the site that runs the program in a browser (make web-check tests it in Chromium)
 #   make clean          delete every build folder
 # CI runs .ci/run; the other targets say what they do where they stand.
 #
@@ -22,7 +23,7 @@ export CTEST_PARALLEL_LEVEL := $(JOBS)
 
 .PHONY: all deps build run test format format-check lint images-check bench bench-startup sanitize fuzz \
 	package package-check test-arm64 package-arm64 windows-qt windows windows-check windows-qt-clean \
-	release release-check fresh-check clean
+	web-qt web web-check web-qt-clean release release-check fresh-check clean
 
 all: build
 
@@ -204,6 +205,34 @@ package-arm64:
 	scripts/package.sh $(PACKAGE_BUILD) arm64
 	scripts/package-check.sh $(PACKAGE_BUILD) arm64
 
+# In a browser: Qt for WebAssembly built once from Debian 13's qt6-base
+# source with Debian 13's emscripten and kept outside the checkout
+# (`make web-qt-clean` removes it), then the program, its tests and tools
+# into WEB_BUILD, and the site, the folder a web server serves as it is, in
+# WEB_BUILD/site. On Debian 12 all of it runs in a minimal Debian 13 system
+# that mmdebstrap makes once (scripts/web-run.sh; it needs root). `make
+# web-check` runs the whole suite and tools/numbers in headless Chromium
+# through scripts/test-cross.sh, then opens the real page as a user would
+# (scripts/web-check.py; screenshots in WEB_BUILD/screenshots).
+# The preset web names the folder.
+WEB_BUILD := build-web
+
+web-qt:
+	@scripts/install-deps.sh web
+	scripts/web-run.sh scripts/install-deps.sh web
+	scripts/web-run.sh scripts/web-qt.sh
+
+web: web-qt
+	scripts/web-run.sh scripts/web-build.sh
+
+web-check: web build
+	scripts/test-cross.sh $(WEB_BUILD) $(BUILD) web
+	scripts/web-run.sh scripts/web-check.py $(WEB_BUILD)/site $(WEB_BUILD)/numbers-reference.txt \
+	    $(WEB_BUILD)/screenshots
+
+web-qt-clean:
+	rm -rf "$$(scripts/web-run.sh scripts/web-qt.sh --prefix)"
+
 # A release of the last commit: `make release` writes the source tarball, the
 # Debian source package, the binary packages for this machine and arm64, the
 # Windows zip and installer and their
@@ -241,7 +270,7 @@ fresh-check:
 # Every build folder the targets above create.
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(IMAGES_BUILD) $(PACKAGE_BUILD) \
-	    $(ARM64_BUILD) $(WINDOWS_BUILD) $(RELEASE_DIST) $(RELEASE_BUILD) $(RELEASE_BUILD)-check
+	    $(ARM64_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD) $(RELEASE_DIST) $(RELEASE_BUILD) $(RELEASE_BUILD)-check
 	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
 	fi

@@ -16,6 +16,9 @@
 #                                      to sign them, Wine with Xvfb and xdotool to test them
 #   scripts/install-deps.sh arm64      the arm64 cross compiler, Qt 6 for arm64, qemu to run it, and what
 #                                      dpkg-buildpackage -a arm64 needs (make test-arm64, make package-arm64)
+#   scripts/install-deps.sh web        Debian 13's emscripten, Qt tools and Chromium with its driver, for building and
+#                                      testing the web version; off Debian 13, mmdebstrap, which makes a Debian 13
+#                                      system for that (scripts/web-run.sh), where this installs the rest
 #   scripts/install-deps.sh release    git and xz for the source tarball, binutils to read the built files' versions,
 #                                      locales to build the release in another locale (make release, make release-check)
 #
@@ -25,6 +28,8 @@
 set -eu
 # shellcheck source=lib/common.sh
 . "$(dirname "$0")/lib/common.sh"
+# shellcheck source=lib/web.sh
+. "$top/scripts/lib/web.sh"
 
 build="cmake g++ make pkg-config qt6-base-dev qt6-wayland fonts-dejavu-core"
 # What scripts/close-with-esci.py needs to find and press "Esci".
@@ -43,6 +48,14 @@ for set in "$@"; do
         fresh) packages="$packages debootstrap debian-archive-keyring git" ;;
         windows) packages="$packages g++-mingw-w64-x86-64-posix ninja-build dpkg-dev debian-archive-keyring perl nsis zip unzip osslsigncode openssl wine wine64 xvfb xauth xdotool xclip imagemagick x11-utils" ;;
         arm64) packages="$packages crossbuild-essential-arm64 qt6-base-dev:arm64 qemu-user build-essential debhelper dpkg-dev lintian" ;;
+        web)
+            if [ -z "$web_system" ]; then
+                packages="$packages emscripten qt6-base-dev-tools ninja-build dpkg-dev debian-archive-keyring
+                    chromium chromium-driver python3-selenium brotli zip"
+            else
+                packages="$packages mmdebstrap debian-archive-keyring"
+            fi
+            ;;
         release) packages="$packages git xz-utils binutils locales" ;;
         *) usage "SET..., where SET is one of those named in $0" ;;
     esac

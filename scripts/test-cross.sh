@@ -1,7 +1,8 @@
 #!/bin/sh
-# Tests a build for another system, cross-built here (arm64 Linux, Windows),
-# the same way for each: the build's own emulator (CMAKE_CROSSCOMPILING_EMULATOR
-# in its cache: qemu-aarch64, or Wine through scripts/wine-run.sh) runs
+# Tests a build for another system, cross-built here (arm64 Linux, Windows,
+# the web), the same way for each: the build's own emulator
+# (CMAKE_CROSSCOMPILING_EMULATOR in its cache: qemu-aarch64, Wine through
+# scripts/wine-run.sh, or headless Chromium through scripts/web-test.py) runs
 #
 # 1. the whole test suite through ctest, where every Qt Test program must also
 #    have printed its totals, since a program that wrote nothing proved nothing;
@@ -52,9 +53,11 @@ totals=$(grep -c '^Totals: ' "$build/Testing/Temporary/LastTest.log" || true)
 [ "$totals" -eq "$count" ] || fail "$count tests ran, but only $totals printed their totals"
 step "all $count $name tests passed and printed their totals"
 
-# A Windows build puts its programs at the top of the build folder.
+# A Windows build puts its programs at the top of the build folder; a web
+# build's program is its script.
 numbers=$build/tools/numbers/numbers
 [ -f "$numbers" ] || numbers=$build/numbers.exe
+[ -f "$numbers" ] || numbers=$build/tools/numbers/numbers.js
 [ -f "$numbers" ] || fail "$build holds no tools/numbers program"
 step "every shown number for the edge pairs and $pairs random pairs, $name against this machine"
 "$reference/tools/numbers/numbers" "$pairs" >"$build/numbers-reference.txt"

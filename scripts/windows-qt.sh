@@ -11,14 +11,15 @@
 # that every later run, clean clones included, skips it. Removing that folder
 # (`make windows-qt-clean`) makes the next run build it again.
 #
-# The source comes through a private apt sources list that names the Debian
-# suites this system already uses: the system's own apt configuration and
-# package lists are neither read for it nor changed.
+# The source comes through a private apt sources list (debian_source in
+# lib/debian.sh), so the system's own apt configuration is left alone.
 set -eu
 # shellcheck source=lib/common.sh
 . "$(dirname "$0")/lib/common.sh"
 # shellcheck source=lib/windows.sh
 . "$top/scripts/lib/windows.sh"
+# shellcheck source=lib/debian.sh
+. "$top/scripts/lib/debian.sh"
 
 windows_toolchain
 qt_version=$windows_qt_version
@@ -38,30 +39,7 @@ step "building Qt $qt_version for Windows (GCC $gcc_version) into $prefix;"
 step "this is done once and takes about 20 minutes on two cores."
 work=$prefix.work
 rm -rf "$work" "$prefix"
-mkdir -p "$work/apt/lists/partial" "$work/apt/parts"
-
-# deb-src lines for the suites the system takes Debian's packages from, as
-# apt itself reports them ("500 <uri> <suite>/main amd64 Packages" followed
-# by "release ...,o=Debian,...").
-apt-cache policy | awk '
-    $2 ~ /^[a-z]+:\/\// && $3 ~ /\/main$/ { uri = $2; suite = $3; sub(/\/main$/, "", suite); next }
-    /release / && /o=Debian/ && uri != "" { print uri, suite }
-    { uri = "" }' | sort -u | while read -r uri suite; do
-    echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $suite main"
-done >"$work/apt/sources.list"
-if [ ! -s "$work/apt/sources.list" ]; then
-    fail "apt names no Debian suite on this system, so the qt6-base source cannot be found"
-fi
-# apt_private ARGUMENT...: apt-get with the ARGUMENTs, reading only the
-# private sources list and package lists.
-apt_private() {
-    apt-get -o "Dir::Etc::SourceList=$work/apt/sources.list" -o "Dir::Etc::SourceParts=$work/apt/parts" \
-        -o "Dir::State::Lists=$work/apt/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= \
-        -o APT::Sandbox::User=root "$@"
-}
-apt_private -qq update
-(cd "$work" && apt_private -q source --only-source "qt6-base=$qt_version")
-source_dir=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1)
+source_dir=$(debian_source qt6-base "$qt_version" "$work")
 
 # Only what the program and its tests use: Core, Gui, Widgets and Test, the
 # windows, offscreen and minimal platforms and the native style, with the

@@ -46,3 +46,35 @@ debian_build() {
         fi
     )
 }
+
+# debian_source PACKAGE VERSION FOLDER: unpacks the source of PACKAGE at
+# VERSION into FOLDER and prints the unpacked tree's path. The source comes
+# through a private apt sources list that names the Debian suites this
+# system already takes its packages from: the system's own apt
+# configuration and package lists are neither read for it nor changed.
+debian_source() {
+    mkdir -p "$3/apt/lists/partial" "$3/apt/parts"
+    # deb-src lines for the suites apt reports ("500 <uri> <suite>/main amd64
+    # Packages" followed by "release ...,o=Debian,...").
+    apt-cache policy | awk '
+        $2 ~ /^[a-z]+:\/\// && $3 ~ /\/main$/ { uri = $2; suite = $3; sub(/\/main$/, "", suite); next }
+        /release / && /o=Debian/ && uri != "" { print uri, suite }
+        { uri = "" }' | sort -u | while read -r uri suite; do
+        echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $suite main"
+    done >"$3/apt/sources.list"
+    if [ ! -s "$3/apt/sources.list" ]; then
+        fail "apt names no Debian suite on this system, so the $1 source cannot be found"
+    fi
+    apt_folder=$3
+    # apt_private ARGUMENT...: apt-get with the ARGUMENTs, reading only the
+    # private sources list and package lists.
+    # shellcheck disable=SC2317 # called below
+    apt_private() {
+        apt-get -o "Dir::Etc::SourceList=$apt_folder/apt/sources.list" \
+            -o "Dir::Etc::SourceParts=$apt_folder/apt/parts" -o "Dir::State::Lists=$apt_folder/apt/lists" \
+            -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= -o APT::Sandbox::User=root "$@"
+    }
+    apt_private -qq update >&2
+    (cd "$apt_folder" && apt_private -q source --only-source "$1=$2") >&2
+    find "$3" -maxdepth 1 -type d -name "$1-*" | head -n 1
+}

@@ -1,0 +1,25 @@
+# The web build (Qt for WebAssembly, preset web): every program runs in a
+# browser page, in the browser's own event loop.
+
+# The programs that wait in a nested event loop (the program itself, whose
+# message box is modal, and the window tests, whose waits spin the loop) are
+# linked with asyncify, which lets the WebAssembly code pause inside the loop
+# and resume when the browser hands it the next event. Asyncify makes code
+# larger and links slowly, so the others go without it, and the functions
+# that can never be on the stack while the loop waits (the font, image and
+# text-shaping libraries inside Qt, and the locator arithmetic) are left as
+# they are (web/asyncify-remove.txt).
+function(tervalo_web_nested_event_loops target)
+    target_link_options(${target} PRIVATE
+        "SHELL:-s ASYNCIFY"
+        "SHELL:-s ASYNCIFY_REMOVE=@${PROJECT_SOURCE_DIR}/web/asyncify-remove.txt"
+        -Os)
+endfunction()
+
+# A test or a tool ends when main() returns and hands its exit status to the
+# page that runs it (scripts/web-test.py); the environment that CTest gives
+# a test (its platform, its scale) reaches it through the page.
+function(tervalo_web_batch_program target)
+    target_link_options(${target} PRIVATE "SHELL:-s EXIT_RUNTIME=1")
+    set_target_properties(${target} PROPERTIES QT_WASM_EXTRA_EXPORTED_METHODS ENV)
+endfunction()

@@ -1,0 +1,76 @@
+#!/bin/sh
+# Qt for WebAssembly, built once from Debian 13's own qt6-base source, at
+# the very version of its Qt tools (moc, rcc, uic), with Debian 13's
+# emscripten; run through scripts/web-run.sh, which gives it Debian 13.
+#
+#   scripts/web-qt.sh --prefix   print where the built Qt lives (or will)
+#   scripts/web-qt.sh            build it there, unless it is already built
+#
+# The build is cached outside the checkout, in TERVALO_CACHE (default
+# ~/.cache/tervalo), under a name that gives the Qt and emscripten versions
+# and a digest of this script's settings, so that every later run, clean
+# clones included, skips it, and a change of settings builds it anew.
+# `make web-qt-clean` removes it.
+set -eu
+# shellcheck source=lib/common.sh
+. "$(dirname "$0")/lib/common.sh"
+# shellcheck source=lib/debian.sh
+. "$top/scripts/lib/debian.sh"
+# shellcheck source=lib/web.sh
+. "$top/scripts/lib/web.sh"
+
+qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
+emscripten_version=$(dpkg-query -W -f='${Version}' emscripten)
+
+# Static Qt with only what the program and its tests use: Core, Gui, Widgets
+# and Test, the web platform (which draws through WebGL, so OpenGL stays),
+# the accessibility layer, the BMP and PNG images, and the third-party code
+# that Qt carries inside it; compiled for size. What is off here is code the
+# program would otherwise carry to every visitor.
+qt_features="
+    -no-feature-sql -no-feature-network -no-feature-dbus -no-feature-printsupport
+    -no-feature-xml -no-feature-concurrent
+    -no-feature-gif -no-feature-ico -no-feature-jpeg -no-feature-movie
+    -no-feature-textodfwriter -no-feature-textmarkdownreader -no-feature-textmarkdownwriter
+    -no-feature-pdf -no-feature-imageformat_ppm -no-feature-imageformat_xbm
+    -qt-zlib -qt-pcre -qt-harfbuzz -qt-libpng -qt-freetype -no-zstd
+    -optimize-size"
+settings=$(printf '%s' "$qt_features" | md5sum | cut -c1-8)
+prefix=$web_cache/qt-$qt_version-wasm-emscripten-$emscripten_version-$settings
+
+if [ "${1:-}" = "--prefix" ]; then
+    echo "$prefix"
+    exit 0
+fi
+if [ -f "$prefix/.built" ]; then
+    step "Qt $qt_version for WebAssembly is already built in $prefix"
+    exit 0
+fi
+
+step "building Qt $qt_version for WebAssembly (emscripten $emscripten_version) into $prefix;"
+step "this is done once and takes about 10 minutes on two cores."
+started=$(date +%s)
+work=$prefix.work
+rm -rf "$work" "$prefix"
+source_dir=$(debian_source qt6-base "$qt_version" "$work")
+
+# configure writes its notes into the current folder.
+cd "$work"
+# shellcheck disable=SC2086 # one word an option
+"$source_dir/configure" -platform wasm-emscripten -qt-host-path /usr -static -release \
+    -prefix "$prefix" -nomake examples -nomake tests -nomake benchmarks \
+    $qt_features -- -G Ninja -B "$work/build" -S "$source_dir" \
+    -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
+cmake --build "$work/build"
+cmake --install "$work/build"
+
+# The licence texts of Qt and of the third-party code built into it, for the
+# site's folder.
+licenses=$prefix/licenses
+mkdir -p "$licenses"
+cp "$source_dir"/LICENSES/*.txt "$licenses/"
+cp "$source_dir/debian/copyright" "$licenses/debian-copyright.txt"
+
+rm -rf "$work"
+touch "$prefix/.built"
+step "Qt for WebAssembly is in $prefix, built in $(($(date +%s) - started)) s"

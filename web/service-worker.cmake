@@ -1,0 +1,15 @@
+# Writes SITE/service-worker.js from TEMPLATE: the list of every file of the
+# site, and a digest of their contents that names the browser's copy of it.
+file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
+list(SORT files)
+set(listed "\"./\"")
+set(contents "")
+foreach(file IN LISTS files)
+    file(SHA256 ${SITE}/${file} digest)
+    string(APPEND contents "${file} ${digest}\n")
+    string(APPEND listed ", \"${file}\"")
+endforeach()
+string(SHA256 SITE_DIGEST "${contents}")
+string(SUBSTRING ${SITE_DIGEST} 0 16 SITE_DIGEST)
+set(SITE_FILES ${listed})
+configure_file(${TEMPLATE} ${SITE}/service-worker.js @ONLY)
