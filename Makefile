@@ -235,7 +235,7 @@ web-qt-clean:
 
 # A release of the last commit: `make release` writes the source tarball, the
 # Debian source package, the binary packages for this machine and arm64, the
-# Windows zip and installer and their
+# Windows zip and installer, the web version's zip and their
 # SHA256SUMS to RELEASE_DIST, building in RELEASE_BUILD (see
 # scripts/release.sh; WINDOWS_SIGN_* sign its Windows files); `make
 # release-check` makes it twice, unsigned, from two clones of REF and
@@ -245,11 +245,11 @@ web-qt-clean:
 RELEASE_DIST ?= dist
 RELEASE_BUILD ?= build-release
 
-release: windows-qt
+release: windows-qt web-qt
 	@scripts/install-deps.sh package release arm64
 	scripts/release.sh $(RELEASE_DIST) $(RELEASE_BUILD)
 
-release-check: windows-qt
+release-check: windows-qt web-qt
 	@scripts/install-deps.sh package release arm64
 	scripts/release-check.sh $(RELEASE_BUILD)-check $(REF)
 

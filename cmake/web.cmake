@@ -6,14 +6,20 @@
 # linked with asyncify, which lets the WebAssembly code pause inside the loop
 # and resume when the browser hands it the next event. Asyncify makes code
 # larger and links slowly, so the others go without it, and the functions
-# that can never be on the stack while the loop waits (the font, image and
-# text-shaping libraries inside Qt, and the locator arithmetic) are left as
-# they are (web/asyncify-remove.txt).
+# that can never be on the stack while the loop waits (drawing, fonts,
+# images, text shaping, locale data and the locator arithmetic) are left as
+# they are (web/asyncify-remove.txt). The program is optimised for size,
+# since every visitor downloads it; a test only for a quick link
+# (OPTIMISE -O1), which takes a quarter of the time.
 function(tervalo_web_nested_event_loops target)
+    cmake_parse_arguments(ARG "" "OPTIMISE" "" ${ARGN})
+    if(NOT ARG_OPTIMISE)
+        set(ARG_OPTIMISE -Os)
+    endif()
     target_link_options(${target} PRIVATE
         "SHELL:-s ASYNCIFY"
         "SHELL:-s ASYNCIFY_REMOVE=@${PROJECT_SOURCE_DIR}/web/asyncify-remove.txt"
-        -Os)
+        ${ARG_OPTIMISE})
 endfunction()
 
 # A test or a tool ends when main() returns and hands its exit status to the

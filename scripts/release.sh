@@ -11,6 +11,8 @@
 #   tervalo-VERSION-setup.exe          scripts/windows-build.sh and windows-package.sh;
 #                                      signed when WINDOWS_SIGN_PKCS12 and
 #                                      WINDOWS_SIGN_PASSWORD_FILE name a certificate
+#   tervalo-VERSION-web.zip            the site of the web version, built from the
+#                                      source tarball by its own scripts/web-build.sh
 #   SHA256SUMS                         of all of the above, which DIST holds and nothing
 #                                      else: the list of the release (release-check's)
 #
@@ -19,7 +21,8 @@
 # before anything is built and against the built files at the end (see
 # scripts/release-version.sh). The same commit gives the same bytes whatever
 # the checkout's path, the time zone, locale or umask: `make release-check`
-# proves it. Qt for Windows must be built already (make windows-qt).
+# proves it. Qt for Windows and Qt for WebAssembly must be built already
+# (make windows-qt web-qt).
 #
 #   scripts/release.sh DIST WORK
 #   scripts/release.sh --list     the names of the files it makes (but SHA256SUMS),
@@ -48,6 +51,7 @@ names() {
     dsc=tervalo_$debian_in_names.dsc
     zip=$name-win64.zip
     setup=$name-setup.exe
+    web_zip=$name-web.zip
 }
 # deb ARCH: the name of the binary package for ARCH.
 deb() {
@@ -56,7 +60,7 @@ deb() {
 # release_files: every file of the release but SHA256SUMS, in its order.
 release_files() {
     {
-        printf '%s\n' "$tarball" "$orig" "$debian_tarball" "$dsc" "$zip" "$setup"
+        printf '%s\n' "$tarball" "$orig" "$debian_tarball" "$dsc" "$zip" "$setup" "$web_zip"
         for arch in $debian_archs; do
             deb "$arch"
         done
@@ -144,6 +148,14 @@ windows_date=$(git -C "$top" log -1 --format=%ct "$commit")
 SOURCE_DATE_EPOCH=$windows_date "$work/windows-source/$name/scripts/windows-build.sh" "$work/windows"
 SOURCE_DATE_EPOCH=$windows_date "$work/windows-source/$name/scripts/windows-package.sh" "$work/windows"
 cp "$work/windows/$zip" "$work/windows/$setup" "$dist/"
+
+# The web version, from the same tarball, by the tarball's own scripts (in
+# the Debian 13 system that scripts/web-run.sh gives them); the files in the
+# zip take the commit's time too.
+mkdir -p "$work/web-source"
+tar -x -C "$work/web-source" -f "$dist/$tarball"
+(cd "$work/web-source/$name" && SOURCE_DATE_EPOCH=$windows_date scripts/web-run.sh scripts/web-build.sh)
+cp "$work/web-source/$name/build-web/$web_zip" "$dist/"
 
 # DIST holds the listed files and nothing else, so that SHA256SUMS, which
 # release-check takes as the list of the release, names every file.

@@ -16,4 +16,16 @@ export TERVALO_WEB_QT
 cd "$top"
 cmake --preset web
 cmake --build --preset web
-step "the site is in $top/build-web/site"
+
+build=$top/build-web
+name=tervalo-$(cmake_cache_value "$build" CMAKE_PROJECT_VERSION)-web
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct 2>/dev/null || date +%s)
+fi
+rm -rf "${build:?}/$name" "$build/$name.zip"
+cp -R "$build/site" "$build/$name"
+chmod -R u=rwX,go=rX "$build/$name"
+find "$build/$name" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+(cd "$build" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q -D "$name.zip" -@)
+rm -rf "${build:?}/$name"
+step "the site is in $build/site, zipped as $build/$name.zip"

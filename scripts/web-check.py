@@ -49,18 +49,20 @@ PHONE_WIDTH = 360
 ENDED = "Tervalo è stato chiuso. Ricaricate la pagina per aprirlo di nuovo."
 WAIT_SECONDS = 30
 
+# Qt keeps its windows in a shadow tree inside the page's #screen.
+QT_ROOT = "const root = (document.querySelector('#screen > div') || {}).shadowRoot || document;"
+
 # Runs before any script of the page: notes when the window's first pixels
 # are on the screen, as a time since the page was asked for.
 FIRST_DRAWN_PROBE = """
-new MutationObserver((records, observer) => {
-    const canvas = document.querySelector("#screen canvas");
-    if (canvas && canvas.width > 0) {
-        observer.disconnect();
-        requestAnimationFrame(() => requestAnimationFrame(() => {
-            window.tervaloFirstDrawn = performance.now();
-        }));
-    }
-}).observe(document, { childList: true, subtree: true, attributes: true });
+(function look() {
+    const host = document.querySelector("#screen > div");
+    const canvas = host && host.shadowRoot && host.shadowRoot.querySelector("canvas");
+    if (canvas && canvas.width > 0)
+        requestAnimationFrame(() => { window.tervaloFirstDrawn = performance.now(); });
+    else
+        requestAnimationFrame(look);
+})();
 """
 
 failures = []
@@ -150,30 +152,30 @@ def wait_for_window(driver):
 def enable_accessibility(driver):
     """Presses the page's hidden button that a screen reader's user presses
     first, which makes the accessibility layer mirror the form in the page."""
-    driver.execute_script("document.querySelector('#screen button.hidden-visually-read-by-screen-reader').click()")
-    wait_for(driver, "return document.querySelectorAll('#screen input[type=text]').length >= 4",
+    driver.execute_script(QT_ROOT + "root.querySelector('button.hidden-visually-read-by-screen-reader').click()")
+    wait_for(driver, QT_ROOT + "return root.querySelectorAll('input[type=text]').length >= 4",
              "the accessibility layer's text boxes")
 
 
 def accessible_texts(driver):
     """The form's text boxes as the accessibility layer shows them, by name."""
-    return driver.execute_script("""
+    return driver.execute_script(QT_ROOT + """
         const texts = {};
-        for (const box of document.querySelectorAll('#screen input[type=text]'))
+        for (const box of root.querySelectorAll('input[type=text]'))
             texts[box.getAttribute('aria-label') || box.title || box.id] = box.value;
         return texts;""")
 
 
 def accessible_names(driver):
-    return driver.execute_script("""
-        return Array.from(document.querySelectorAll('#screen [title], #screen [aria-label], #screen button'))
+    return driver.execute_script(QT_ROOT + """
+        return Array.from(root.querySelectorAll('[title], [aria-label], button'))
             .map(e => e.getAttribute('aria-label') || e.title || e.innerText);""")
 
 
 def client_origin(driver):
     """Where the form's top-left pixel is in the page."""
-    return driver.execute_script("""
-        const canvas = document.querySelector('#screen canvas');
+    return driver.execute_script(QT_ROOT + """
+        const canvas = root.querySelector('canvas');
         const r = canvas.getBoundingClientRect();
         return [r.left, r.top];""")
 
@@ -278,8 +280,8 @@ def desktop(folder, shots, profile, first, second, azimuth, distance):
         type_keys(driver, first)
         click_at(driver, LOCATOR_2)
         type_keys(driver, second)
-        texts = wait_for(driver, """
-            const values = Array.from(document.querySelectorAll('#screen input[type=text]')).map(b => b.value);
+        texts = wait_for(driver, QT_ROOT + """
+            const values = Array.from(root.querySelectorAll('input[type=text]')).map(b => b.value);
             return values.includes(%s) ? values : null;""" % json.dumps(distance), "the distance")
         check(azimuth in texts and distance in texts,
               "%s to %s shows [%s] and [%s], as the Debian build does" % (first, second, azimuth, distance))
@@ -291,12 +293,11 @@ def desktop(folder, shots, profile, first, second, azimuth, distance):
         click_at(driver, LOCATOR_2)
         type_keys(driver, Keys.END + Keys.BACKSPACE)
         type_keys(driver, second[-1])
-        wait_for(driver, "return document.querySelector('#screen dialog, #screen [role=dialog]') !== null "
-                         "|| document.querySelectorAll('#screen canvas').length > 1", "the message box")
+        wait_for(driver, QT_ROOT + "return root.querySelectorAll('canvas').length > 1", "the message box")
         driver.save_screenshot(str(shots / "desktop-message-box.png"))
         type_keys(driver, Keys.ENTER)
-        marks = wait_for(driver, """
-            const values = Array.from(document.querySelectorAll('#screen input[type=text]')).map(b => b.value);
+        marks = wait_for(driver, QT_ROOT + """
+            const values = Array.from(root.querySelectorAll('input[type=text]')).map(b => b.value);
             return values.filter(v => v === '??????').length >= 2 ? values : null;""", "the error marks")
         check(marks.count("??????") >= 2, "after OK the azimuth and distance show the error mark")
         driver.save_screenshot(str(shots / "desktop-error-marks.png"))
@@ -348,8 +349,8 @@ def phone(folder, shots, profile, first, second):
         check(bool(focused), "a tap on \"Locatore 1\" focuses a text field (%s), which brings up the keyboard" % focused)
         driver.execute_cdp_cmd("Input.insertText", {"text": first})
         enable_accessibility(driver)
-        texts = wait_for(driver, """
-            const values = Array.from(document.querySelectorAll('#screen input[type=text]')).map(b => b.value);
+        texts = wait_for(driver, QT_ROOT + """
+            const values = Array.from(root.querySelectorAll('input[type=text]')).map(b => b.value);
             return values.includes(%s) ? values : null;""" % json.dumps(first), "the typed locator", 5)
         check(first in texts, "text typed on the phone's keyboard reaches \"Locatore 1\"")
         driver.save_screenshot(str(shots / "phone-typed.png"))

@@ -24,18 +24,41 @@ emscripten_version=$(dpkg-query -W -f='${Version}' emscripten)
 
 # Static Qt with only what the program and its tests use: Core, Gui, Widgets
 # and Test, the web platform (which draws through WebGL, so OpenGL stays),
-# the accessibility layer, the BMP and PNG images, and the third-party code
-# that Qt carries inside it; compiled for size. What is off here is code the
-# program would otherwise carry to every visitor.
+# the accessibility layer, the BMP and PNG images, the line edits, push
+# buttons, labels and the message box with the styles that draw them, and
+# the third-party code that Qt carries inside it; compiled for size. Every
+# visitor downloads what is left on: the widgets, dialogs, views, image
+# formats, calendars, time zones and the MIME database that the program
+# never shows or reads are off.
 qt_features="
     -no-feature-sql -no-feature-network -no-feature-dbus -no-feature-printsupport
     -no-feature-xml -no-feature-concurrent
     -no-feature-gif -no-feature-ico -no-feature-jpeg -no-feature-movie
     -no-feature-textodfwriter -no-feature-textmarkdownreader -no-feature-textmarkdownwriter
-    -no-feature-pdf -no-feature-imageformat_ppm -no-feature-imageformat_xbm
+    -no-feature-pdf -no-feature-imageformat_ppm -no-feature-imageformat_xbm -no-feature-picture
+    -no-feature-mimetype-database -no-feature-timezone -no-feature-jalalicalendar -no-feature-hijricalendar
+    -no-feature-islamiccivilcalendar -no-feature-commandlineparser -no-feature-filesystemwatcher
+    -no-feature-sharedmemory -no-feature-systemsemaphore -no-feature-permissions
+    -no-feature-undocommand -no-feature-standarditemmodel -no-feature-filesystemmodel
+    -no-feature-sessionmanager -no-feature-systemtrayicon
+    -no-feature-style-stylesheet -no-feature-graphicsview -no-feature-graphicseffect
+    -no-feature-mdiarea -no-feature-dockwidget -no-feature-mainwindow -no-feature-toolbar
+    -no-feature-statusbar -no-feature-sizegrip -no-feature-calendarwidget -no-feature-datetimeedit
+    -no-feature-colordialog -no-feature-fontdialog -no-feature-filedialog -no-feature-fscompleter
+    -no-feature-wizard -no-feature-inputdialog -no-feature-progressdialog -no-feature-errormessage
+    -no-feature-undoview -no-feature-columnview -no-feature-datawidgetmapper -no-feature-keysequenceedit
+    -no-feature-lcdnumber -no-feature-dial -no-feature-splashscreen -no-feature-syntaxhighlighter
+    -no-feature-fontcombobox -no-feature-commandlinkbutton -no-feature-toolbox -no-feature-textbrowser
+    -no-feature-treewidget -no-feature-tablewidget -no-feature-listwidget -no-feature-tableview
+    -no-feature-treeview -no-feature-scroller
     -qt-zlib -qt-pcre -qt-harfbuzz -qt-libpng -qt-freetype -no-zstd
     -optimize-size"
-settings=$(printf '%s' "$qt_features" | md5sum | cut -c1-8)
+# The web platform carries two fonts inside it; the form uses DejaVu Sans
+# alone, so the monospaced one is left out (and its absence no longer stops
+# the platform from loading the other).
+qt_patch='/DejaVuSansMono.ttf/d'
+qt_patch_source='s|QStringLiteral(":/fonts/DejaVuSansMono.ttf"),||'
+settings=$(printf '%s\n' "$qt_features" "$qt_patch" "$qt_patch_source" | md5sum | cut -c1-8)
 prefix=$web_cache/qt-$qt_version-wasm-emscripten-$emscripten_version-$settings
 
 if [ "${1:-}" = "--prefix" ]; then
@@ -53,6 +76,8 @@ started=$(date +%s)
 work=$prefix.work
 rm -rf "$work" "$prefix"
 source_dir=$(debian_source qt6-base "$qt_version" "$work")
+sed -i "$qt_patch" "$source_dir/src/plugins/platforms/wasm/CMakeLists.txt"
+sed -i "$qt_patch_source" "$source_dir/src/plugins/platforms/wasm/qwasmfontdatabase.cpp"
 
 # configure writes its notes into the current folder.
 cd "$work"

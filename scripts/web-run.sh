@@ -77,13 +77,13 @@ case $here/ in
 esac
 
 passed=""
-for name in NUMBERS_PAIRS JOBS CMAKE_BUILD_PARALLEL_LEVEL CTEST_PARALLEL_LEVEL SOURCE_DATE_EPOCH TERVALO_WEB_TIMEOUT \
+for name in NUMBERS_PAIRS JOBS CMAKE_BUILD_PARALLEL_LEVEL CTEST_PARALLEL_LEVEL SOURCE_DATE_EPOCH TERVALO_WEB_TIMEOUT TERVALO_WEB_DEBUG \
     $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\)=.*/\1/p'); do
     eval "value=\${$name-}"
     # shellcheck disable=SC2154 # value is set by the eval above
     [ -z "$value" ] || passed="$passed $name=$value"
 done
-# shellcheck disable=SC2086 # one word a variable
+# shellcheck disable=SC2086,SC2016 # one word a variable; the inner shell expands its own arguments
 exec chroot "$web_system" /usr/bin/env -i \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
     CI="${CI:-}" EMSDK=/usr/share/emscripten TERVALO_CACHE="$web_cache" $passed \

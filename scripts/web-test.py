@@ -9,9 +9,11 @@ scripts/test-cross.sh run every test and tool of it through here.
     scripts/web-test.py PROGRAM.js [ARGUMENT...]
 
 The program's folder is served on 127.0.0.1 only, with a page that loads the
-program through Qt's loader. The QT_ variables of this environment (the
-platform, the scale that CTest gives a test) become the program's own.
-TERVALO_WEB_TIMEOUT (seconds, default 900) bounds a run.
+program through Qt's loader; chromedriver drives the browser and takes what
+the program writes from the page. The QT_ variables of this environment (such as
+the scale that CTest gives a test) become the program's own.
+TERVALO_WEB_TIMEOUT (seconds, default 900) bounds a run; TERVALO_WEB_DEBUG=1
+also prints the page's console.
 """
 
 import http.server
@@ -19,55 +21,56 @@ import json
 import os
 import pathlib
 import shutil
-import subprocess
 import sys
 import tempfile
 import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
 
 RUNNER_PAGE = """<!doctype html>
 <html><head><meta charset="utf-8"><title>%(name)s</title></head>
 <body style="margin:0">
-<div id="screen" style="width:1024px;height:768px"></div>
+<div id="screen" style="width:2048px;height:1536px"></div>
 <script src="qtloader.js"></script>
 <script src="%(name)s.js"></script>
 <script>
 "use strict";
-const lines = [];
-function flush(last) {
-    if (lines.length === 0 && !last)
-        return Promise.resolve();
-    const body = JSON.stringify(lines.splice(0));
-    return fetch("/__output", { method: "POST", body: body, keepalive: !last });
-}
-const timer = setInterval(flush, 200);
-function finish(exit) {
-    clearInterval(timer);
-    flush(true).then(() => fetch("/__exit", { method: "POST", body: JSON.stringify(exit) }));
-}
+// What the program writes, kept until this script's driver takes it.
+window.programOutput = [];
+window.programExit = null;
 qtLoad({
     arguments: %(arguments)s,
-    print: text => lines.push([1, text]),
-    printErr: text => lines.push([2, text]),
+    print: text => programOutput.push([1, text]),
+    printErr: text => programOutput.push([2, text]),
     qt: {
         containerElements: [document.getElementById("screen")],
         entryFunction: window["%(entry)s"],
         environment: %(environment)s,
-        onExit: finish,
+        onExit: exit => { programExit = exit; },
     },
-}).catch(error => finish({ crashed: true, text: String(error) }));
+}).catch(error => { programExit = { crashed: true, text: String(error) }; });
 </script>
 </body></html>
 """
 
+TAKE_OUTPUT = "return [window.programOutput.splice(0), window.programExit];"
 
-def chromium_command(user_data, url):
-    return [
-        "chromium", "--headless=new", "--no-sandbox", "--no-first-run",
-        "--disable-background-networking", "--disable-component-update", "--disable-sync",
-        "--disable-quic", "--disable-default-apps", "--use-angle=swiftshader",
-        "--enable-unsafe-swiftshader", "--user-data-dir=" + user_data,
-        "--window-size=1024,768", url,
-    ]
+
+def browser(user_data, scale):
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in ("--headless=new", "--no-sandbox", "--no-first-run", "--disable-background-networking",
+                 "--disable-component-update", "--disable-sync", "--disable-quic", "--disable-default-apps",
+                 "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--user-data-dir=" + user_data,
+                 "--window-size=2048,1536"):
+        options.add_argument(flag)
+    if scale:
+        options.add_argument("--force-device-scale-factor=" + scale)
+    if os.environ.get("TERVALO_WEB_DEBUG"):
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
 
 
 def main():
@@ -81,14 +84,19 @@ def main():
     # Qt names the program's entry function after it, keeping only what
     # JavaScript allows in a name.
     entry = "".join(c if c.isalnum() or c == "_" else "_" for c in name) + "_entry"
-    environment = {key: value for key, value in os.environ.items() if key.startswith("QT_")}
+    # The browser's own platform is the only one a web program has, so the
+    # offscreen platform that CTest asks for on other systems is left out. A
+    # screen's scale is the page's device pixel ratio there: QT_SCALE_FACTOR
+    # sets that, and reaches the program as TERVALO_SCREEN_SCALE.
+    environment = {key: value for key, value in os.environ.items()
+                   if key.startswith("QT_") and key not in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
+    scale = os.environ.get("QT_SCALE_FACTOR")
+    if scale:
+        environment["TERVALO_SCREEN_SCALE"] = scale
     page = (RUNNER_PAGE % {
         "name": name, "entry": entry, "arguments": json.dumps(sys.argv[2:]),
         "environment": json.dumps(environment),
     }).encode()
-    result = {}
-    finished = threading.Event()
-    output_lock = threading.Lock()
 
     class Handler(http.server.SimpleHTTPRequestHandler):
         def __init__(self, *args, **kwargs):
@@ -107,42 +115,40 @@ def main():
             else:
                 super().do_GET()
 
-        def do_POST(self):
-            body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
-            self.send_response(204)
-            self.end_headers()
-            if self.path == "/__output":
-                with output_lock:
-                    for stream, text in json.loads(body):
-                        out = sys.stdout if stream == 1 else sys.stderr
-                        out.write(text + "\n")
-                    sys.stdout.flush()
-                    sys.stderr.flush()
-            elif self.path == "/__exit":
-                result.update(json.loads(body))
-                finished.set()
-
     Handler.extensions_map[".wasm"] = "application/wasm"
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     user_data = tempfile.mkdtemp(prefix="web-test-")
-    url = "http://127.0.0.1:%d/__runner.html" % server.server_address[1]
-    browser = subprocess.Popen(chromium_command(user_data, url), stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+    driver = browser(user_data, scale)
+    exit_data = None
     try:
         timeout = float(os.environ.get("TERVALO_WEB_TIMEOUT", "900"))
-        if not finished.wait(timeout):
-            print("web-test: %s did not end within %g s" % (name, timeout), file=sys.stderr)
-            return 1
+        # The program may keep the page busy, and the driver waiting, for
+        # as long as it computes without waiting for an event.
+        driver.set_script_timeout(timeout)
+        driver.get("http://127.0.0.1:%d/__runner.html" % server.server_address[1])
+        deadline = time.monotonic() + timeout
+        while exit_data is None:
+            lines, exit_data = driver.execute_script(TAKE_OUTPUT)
+            for stream, text in lines:
+                print(text, file=sys.stdout if stream == 1 else sys.stderr)
+            sys.stdout.flush()
+            if exit_data is None:
+                if time.monotonic() > deadline:
+                    print("web-test: %s did not end in time" % name, file=sys.stderr)
+                    return 1
+                time.sleep(0.1)
+        if os.environ.get("TERVALO_WEB_DEBUG"):
+            for entry in driver.get_log("browser"):
+                print("web-test: console: " + entry["message"], file=sys.stderr)
     finally:
-        browser.kill()
-        browser.wait()
+        driver.quit()
         server.shutdown()
         shutil.rmtree(user_data, ignore_errors=True)
-    if result.get("crashed"):
-        print("web-test: %s stopped: %s" % (name, result.get("text", "")), file=sys.stderr)
+    if exit_data.get("crashed"):
+        print("web-test: %s stopped: %s" % (name, exit_data.get("text", "")), file=sys.stderr)
         return 1
-    return int(result.get("code", 1))
+    return int(exit_data.get("code", 1))
 
 
 if __name__ == "__main__":

@@ -4,7 +4,9 @@
 // with the dial's ring, and the icon offers the larger sizes.
 //
 // The screen's scale comes from QT_SCALE_FACTOR (2 when it is not set); the
-// test is registered once for each scale.
+// test is registered once for each scale. In a browser the page's device
+// pixel ratio is the screen's scale: the web build's test runner sets it from
+// QT_SCALE_FACTOR and hands the scale on as TERVALO_SCREEN_SCALE.
 
 #include <QApplication>
 #include <QIcon>
@@ -35,9 +37,13 @@ constexpr int kRingOuterPixels = 1;
 
 qreal screenScale()
 {
-    bool ok = false;
-    const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
-    return ok ? scale : kDoubleDensity;
+    for (const char *name : {"QT_SCALE_FACTOR", "TERVALO_SCREEN_SCALE"}) {
+        bool ok = false;
+        const qreal scale = qEnvironmentVariable(name).toDouble(&ok);
+        if (ok)
+            return scale;
+    }
+    return kDoubleDensity;
 }
 
 // The device pixel that covers a logical coordinate.
@@ -318,7 +324,7 @@ void TestForm2HiDpi::iconSizes()
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
+    if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") && qEnvironmentVariableIsEmpty("TERVALO_SCREEN_SCALE"))
         qputenv("QT_SCALE_FACTOR", QByteArray::number(kDoubleDensity));
     QApplication app(argc, argv);
     TestForm2HiDpi test;

@@ -58,6 +58,7 @@ async function start() {
                 },
             },
         });
+        translateReaderButtons();
     } catch (error) {
         console.error(error);
         const file = await missingFile();
@@ -66,15 +67,23 @@ async function start() {
     }
 }
 
-// Qt's accessibility layer puts a hidden button first in the window, which a
-// screen reader's user presses to have the form read aloud; it speaks the
-// interface's language, like every other name in the window.
-new MutationObserver(() => {
-    for (const button of screen.querySelectorAll("button.hidden-visually-read-by-screen-reader")) {
-        if (button.textContent !== "Attiva il lettore di schermo")
-            button.textContent = "Attiva il lettore di schermo";
-    }
-}).observe(screen, { childList: true, subtree: true });
+// Qt's accessibility layer puts a hidden button first in each window, which
+// a screen reader's user presses to have the form read aloud; it speaks the
+// interface's language, like every other name in the window. Qt keeps its
+// windows in a shadow tree inside the screen element.
+function translateReaderButtons() {
+    const root = screen.firstElementChild && screen.firstElementChild.shadowRoot;
+    if (!root)
+        return;
+    const relabel = () => {
+        for (const button of root.querySelectorAll("button.hidden-visually-read-by-screen-reader")) {
+            if (button.textContent !== "Attiva il lettore di schermo")
+                button.textContent = "Attiva il lettore di schermo";
+        }
+    };
+    relabel();
+    new MutationObserver(relabel).observe(root, { childList: true, subtree: true });
+}
 
 // After one visit the site is kept by the browser, and opens with no network.
 if ("serviceWorker" in navigator && location.protocol !== "file:")
