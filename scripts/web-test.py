@@ -29,10 +29,12 @@ import time
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
+# The page gives the program a screen of the window's own size, as the
+# site's page does: Qt for the web fits a window to a larger screen.
 RUNNER_PAGE = """<!doctype html>
 <html><head><meta charset="utf-8"><title>%(name)s</title></head>
 <body style="margin:0">
-<div id="screen" style="width:2048px;height:1536px"></div>
+<div id="screen" style="width:681px;height:417px"></div>
 <script src="qtloader.js"></script>
 <script src="%(name)s.js"></script>
 <script>
@@ -64,7 +66,7 @@ def browser(user_data, scale):
     for flag in ("--headless=new", "--no-sandbox", "--no-first-run", "--disable-background-networking",
                  "--disable-component-update", "--disable-sync", "--disable-quic", "--disable-default-apps",
                  "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--user-data-dir=" + user_data,
-                 "--window-size=2048,1536"):
+                 "--window-size=1024,768"):
         options.add_argument(flag)
     if scale:
         options.add_argument("--force-device-scale-factor=" + scale)
