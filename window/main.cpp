@@ -2,6 +2,10 @@
 
 #include "window/form2.h"
 
+#ifdef Q_OS_WASM
+#include <emscripten.h>
+#endif
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -11,6 +15,12 @@ int main(int argc, char *argv[])
 
     // Closing the window ends the event loop, and with it the program.
     Form2 window;
+#ifdef Q_OS_WASM
+    // In a browser the page's own event loop runs the program, and exec()
+    // never comes back: the program ends with its window here, and the page
+    // says so.
+    QObject::connect(&app, &QGuiApplication::lastWindowClosed, [] { emscripten_force_exit(0); });
+#endif
     window.show();
     return QApplication::exec();
 }
