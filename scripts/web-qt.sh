@@ -91,10 +91,7 @@ cmake --install "$work/build"
 
 # The licence texts of Qt and of the third-party code built into it, for the
 # site's folder.
-licenses=$prefix/licenses
-mkdir -p "$licenses"
-cp "$source_dir"/LICENSES/*.txt "$licenses/"
-cp "$source_dir/debian/copyright" "$licenses/debian-copyright.txt"
+qt_licences "$source_dir" "$prefix/licenses"
 
 rm -rf "$work"
 touch "$prefix/.built"

@@ -66,18 +66,7 @@ cmake --install "$work/build"
 
 # The licence texts of Qt and of the third-party code built into it, for the
 # Windows zip and installer.
-licenses=$prefix/licenses
-mkdir -p "$licenses/3rdparty"
-cp "$source_dir"/LICENSES/*.txt "$licenses/"
-cp "$source_dir/debian/copyright" "$licenses/debian-copyright.txt"
-for dir in "$source_dir"/src/3rdparty/*/; do
-    name=$(basename "$dir")
-    for file in "$dir"LICENSE* "$dir"COPYING* "$dir"*LICENSE*.txt; do
-        [ -f "$file" ] || continue
-        mkdir -p "$licenses/3rdparty/$name"
-        cp "$file" "$licenses/3rdparty/$name/"
-    done
-done
+qt_licences "$source_dir" "$prefix/licenses"
 
 rm -rf "$work"
 touch "$prefix/.built"

@@ -1,6 +1,8 @@
 # Writes SITE/service-worker.js from TEMPLATE: the list of every file of the
-# site, and a digest of their contents that names the browser's copy of it.
+# site that the program needs offline (all but the licence texts), and a
+# digest of their contents that names the browser's copy of it.
 file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
+list(FILTER files EXCLUDE REGEX "^licenses/")
 list(SORT files)
 set(listed "\"./\"")
 set(contents "")
