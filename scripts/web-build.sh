@@ -13,15 +13,18 @@ set -eu
 TERVALO_WEB_QT=$("$top/scripts/web-qt.sh" --prefix)
 export TERVALO_WEB_QT
 [ -f "$TERVALO_WEB_QT/.built" ] || fail "no Qt for WebAssembly in $TERVALO_WEB_QT (scripts/web-qt.sh builds it)"
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct 2>/dev/null || date +%s)
+fi
+# Qt's resource compiler stamps the built-in images with this time, not with
+# the files' own, which differ from one checkout to the next.
+export SOURCE_DATE_EPOCH
 cd "$top"
 cmake --preset web
 cmake --build --preset web
 
 build=$top/build-web
 name=tervalo-$(cmake_cache_value "$build" CMAKE_PROJECT_VERSION)-web
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct 2>/dev/null || date +%s)
-fi
 rm -rf "${build:?}/$name" "$build/$name.zip"
 cp -R "$build/site" "$build/$name"
 chmod -R u=rwX,go=rX "$build/$name"
