@@ -51,7 +51,7 @@ for set in "$@"; do
         web)
             if [ -z "$web_system" ]; then
                 packages="$packages emscripten qt6-base-dev-tools ninja-build dpkg-dev debian-archive-keyring
-                    chromium chromium-driver python3-selenium brotli zip"
+                    chromium chromium-driver python3-selenium brotli zip git"
             else
                 packages="$packages mmdebstrap debian-archive-keyring"
             fi
