@@ -179,6 +179,9 @@ windows: windows-qt
 	scripts/windows-build.sh $(WINDOWS_BUILD)
 	scripts/windows-package.sh $(WINDOWS_BUILD)
 
+# WINDOWS_CASES="win7 upgrade" runs only the cases it names (default: all).
+export WINDOWS_CASES
+
 windows-check: windows build
 	xvfb-run -a -s "-screen 0 1024x768x24" scripts/windows-check.sh $(WINDOWS_BUILD) $(BUILD)
 
