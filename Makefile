@@ -10,11 +10,14 @@
 #   make clean          delete every build folder
 # CI runs .ci/run; the other targets say what they do where they stand.
 #
-# The CMake builds are named in CMakePresets.json, which an IDE reads too;
-# each target configures its folder from its preset. JOBS is how many jobs
+# The CMake builds are named in CMakePresets.json, which an IDE reads too
+# (tools/imagegen has its own): each preset gives its build folder and
+# settings, and each target configures, builds and tests through its presets
+# (cmake --preset, cmake --build --preset, ctest --preset), so the folders
+# below are the presets' and are not changed here. JOBS is how many jobs
 # every build and test run takes, here and in the scripts (through CMake's
 # and CTest's own variables, and JOBS itself for the Debian builds).
-BUILD ?= build
+BUILD := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 export JOBS
 CMAKE_FLAGS ?=
@@ -31,13 +34,13 @@ deps:
 	@scripts/install-deps.sh build
 
 $(BUILD)/CMakeCache.txt: | deps
-	cmake --preset default -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --preset default $(CMAKE_FLAGS)
 
 build: deps $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD)
+	cmake --build --preset default
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure
+	ctest --preset default
 
 # One layout for every C++ file, as .clang-format describes it.
 CXX_SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find geodesy window tests bench fuzz tools -name '*.cpp' -o -name '*.h')
@@ -63,12 +66,14 @@ lint:
 # The committed images against a fresh run of tools/imagegen, which draws every
 # one of them into a temporary folder; pictures are compared by their decoded
 # pixels, since PNG and ICO bytes depend on the zlib and icoutils versions.
-IMAGES_BUILD ?= build-imagegen
+# The generator is a project of its own, whose preset imagegen
+# (tools/imagegen/CMakePresets.json) names the folder.
+IMAGES_BUILD := build-imagegen
 
 images-check:
 	@scripts/install-deps.sh images
-	cmake -S tools/imagegen -B $(IMAGES_BUILD)
-	cmake --build $(IMAGES_BUILD)
+	cmake -S tools/imagegen --preset imagegen
+	cd tools/imagegen && cmake --build --preset imagegen
 	$(IMAGES_BUILD)/imagegen --check assets
 
 run: build
@@ -78,14 +83,17 @@ run: build
 	fi
 	$(BUILD)/window/tervalo
 
+# The timings of bench/, built in Release by the preset bench.
+BENCH_BUILD := build-bench
+
 bench:
 	@scripts/install-deps.sh bench
-	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTERVALO_BENCH=ON -DBUILD_TESTING=OFF
-	cmake --build $(BUILD)-bench --target bench_geodesy bench_typing bench_paste
-	$(BUILD)-bench/bench/bench_geodesy
-	QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bench/bench_typing -iterations 2000
+	cmake --preset bench
+	cmake --build --preset bench
+	$(BENCH_BUILD)/bench/bench_geodesy
+	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/bench_typing -iterations 2000
 	for mb in 1 10 50; do for box in bare Text3 Text5; do \
-	    QT_QPA_PLATFORM=offscreen $(BUILD)-bench/bench/bench_paste $$box $$mb || exit 1; \
+	    QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/bench_paste $$box $$mb || exit 1; \
 	done; done
 
 # Time from exec to the window being mapped, and peak resident memory, of the
@@ -106,29 +114,30 @@ bench-startup:
 # itself, opened in a virtual X server and closed by "Esci". Leaks made
 # inside system libraries that never call the program's code are suppressed
 # by scripts/lsan.supp, which says why for each line. The options are built
-# into the programs (cmake/sanitizer_defaults.cpp).
-SANITIZE_BUILD ?= build-sanitize
+# into the programs (cmake/sanitizer_defaults.cpp). The preset sanitize
+# names the folder.
+SANITIZE_BUILD := build-sanitize
 
 sanitize: deps
 	@scripts/install-deps.sh screen
-	cmake --preset sanitize -B $(SANITIZE_BUILD)
-	cmake --build $(SANITIZE_BUILD)
-	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+	ctest --preset sanitize
 	scripts/sanitize-window.sh $(SANITIZE_BUILD)
 
 # libFuzzer run of the locator arithmetic for FUZZ_SECONDS seconds, built by
-# CMake (preset fuzz) with FUZZ_CXX (Clang) and -DTERVALO_FUZZ=ON, at -O1
-# with debug information. The committed seeds in fuzz/corpus are only read; what the
+# the preset fuzz, which names the folder, the compiler (Clang), the target
+# and its flags (-DTERVALO_FUZZ=ON, -O1 with debug information). The
+# committed seeds in fuzz/corpus are only read; what the
 # fuzzer finds is kept in the build folder, and a failing input is saved there
 # as crash-*, replayed by `$(FUZZ_BUILD)/fuzz_geodesy $(FUZZ_BUILD)/crash-...`.
-FUZZ_BUILD ?= build-fuzz
+FUZZ_BUILD := build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_CXX ?= clang++
 
 fuzz:
 	@scripts/install-deps.sh fuzz
-	cmake --preset fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX)
-	cmake --build $(FUZZ_BUILD) --target fuzz_geodesy
+	cmake --preset fuzz
+	cmake --build --preset fuzz
 	mkdir -p $(FUZZ_BUILD)/corpus
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	$(FUZZ_BUILD)/fuzz_geodesy -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=5 \
@@ -170,6 +179,9 @@ windows: windows-qt
 	scripts/windows-build.sh $(WINDOWS_BUILD)
 	scripts/windows-package.sh $(WINDOWS_BUILD)
 
+# WINDOWS_CASES="win7 upgrade" runs only the cases it names (default: all).
+export WINDOWS_CASES
+
 windows-check: windows build
 	xvfb-run -a -s "-screen 0 1024x768x24" scripts/windows-check.sh $(WINDOWS_BUILD) $(BUILD)
 
@@ -192,12 +204,13 @@ export NUMBERS_PAIRS
 # emulator. `make package-arm64` cross-builds the arm64 .deb into
 # PACKAGE_BUILD, beside this machine's, and lints it as `make package-check`
 # does; installing it and its as-installed tests need an arm64 machine.
-ARM64_BUILD ?= build-arm64
+# The preset arm64 names the folder.
+ARM64_BUILD := build-arm64
 
 test-arm64: build
 	@scripts/install-deps.sh arm64
-	cmake --preset arm64 -B $(ARM64_BUILD)
-	cmake --build $(ARM64_BUILD)
+	cmake --preset arm64
+	cmake --build --preset arm64
 	scripts/test-cross.sh --exact $(ARM64_BUILD) $(BUILD) arm64
 
 package-arm64:
@@ -269,7 +282,7 @@ fresh-check:
 
 # Every build folder the targets above create.
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(IMAGES_BUILD) $(PACKAGE_BUILD) \
+	rm -rf $(BUILD) $(BENCH_BUILD) $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(IMAGES_BUILD) $(PACKAGE_BUILD) \
 	    $(ARM64_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD) $(RELEASE_DIST) $(RELEASE_BUILD) $(RELEASE_BUILD)-check
 	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
