@@ -313,6 +313,9 @@ void TestForm2HiDpi::iconSizes()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTRY_VERIFY(form.windowIcon().availableSizes().contains(size));
+    // A title bar at twice the density asks first, for a size that none of
+    // the pictures has (a browser's asks for 10 pixels at its density).
+    QVERIFY(!form.windowIcon().pixmap(size * 5 / 12, 2.0).isNull());
     const QImage shown = form.windowIcon().pixmap(size, 1.0).toImage();
     QCOMPARE(shown.size(), size);
     // The file goes through the same conversion to a pixmap as the icon's own

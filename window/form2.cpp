@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include <array>
 #include <optional>
@@ -71,6 +72,20 @@ Form2::Form2(QWidget *parent)
 }
 
 Form2::~Form2() = default;
+
+// The window opens on the picture that starts the tab order, which the
+// constructor gave the focus. A window system that activates the window while
+// it is still being created (a browser's does) finds the picture not yet
+// shown and hands the focus one step on; once the controls are shown, the
+// picture takes it back.
+void Form2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!opened && !event->spontaneous()) {
+        opened = true;
+        ui->Picture1->setFocus(Qt::ActiveWindowFocusReason);
+    }
+}
 
 void Form2::Command2_Click()
 {

@@ -48,6 +48,9 @@ public:
     explicit Form2(QWidget *parent = nullptr);
     ~Form2() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     // Event handlers, named after their control and event.
     void Command1_Click();
@@ -65,4 +68,5 @@ private:
     static void writeText(QLineEdit *box, const QString &text);
 
     std::unique_ptr<Ui::Form2> ui;
+    bool opened = false;
 };

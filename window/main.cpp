@@ -22,12 +22,5 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, [] { emscripten_force_exit(0); });
 #endif
     window.show();
-#ifdef Q_OS_WASM
-    // In a browser the window becomes active while it is being created,
-    // before the picture that opens the tab order can take the focus, and
-    // the focus would go one step on; it starts on the picture, as on a
-    // desktop.
-    window.findChild<QWidget *>(QStringLiteral("Picture1"))->setFocus(Qt::ActiveWindowFocusReason);
-#endif
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QIcon>
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
@@ -14,10 +15,14 @@ constexpr std::array kTitleBarIconSizes{16, 24, 32, 48};
 // The sizes that task switchers and docks draw.
 constexpr std::array kLargeIconSizes{64, 128, 256};
 
+// Each size is read at once, at the density it was drawn for. An icon that
+// reads a file only when its size is first asked for keeps the density of
+// that first request: after a title bar at twice the density (a browser's)
+// the picture at that size would come out scaled up from a smaller one.
 void addIconSizes(QIcon &icon, const auto &sizes)
 {
     for (const int sizePixels : sizes)
-        icon.addFile(QStringLiteral(":/assets/icons/tervalo-%1.png").arg(sizePixels), QSize(sizePixels, sizePixels));
+        icon.addPixmap(QPixmap(QStringLiteral(":/assets/icons/tervalo-%1.png").arg(sizePixels)));
 }
 
 // The window opens with the icon sizes of its title bar; the larger ones are
