@@ -11,6 +11,12 @@
 # they are (web/asyncify-remove.txt). The program is optimised for size,
 # since every visitor downloads it; a test only for a quick link
 # (OPTIMISE -O1), which takes a quarter of the time.
+#
+# A pause saves the locals of every function on the stack; a message box
+# opened from a click deep in a test (mouse event, button, handler, dialog,
+# event loop) saves more than asyncify's default 4 KiB, and a pause that
+# overflows its space ends the program ("unreachable").
+set(TERVALO_WEB_PAUSED_STACK_BYTES 65536)
 function(tervalo_web_nested_event_loops target)
     cmake_parse_arguments(ARG "" "OPTIMISE" "" ${ARGN})
     if(NOT ARG_OPTIMISE)
@@ -19,6 +25,7 @@ function(tervalo_web_nested_event_loops target)
     target_link_options(${target} PRIVATE
         "SHELL:-s ASYNCIFY"
         "SHELL:-s ASYNCIFY_REMOVE=@${PROJECT_SOURCE_DIR}/web/asyncify-remove.txt"
+        "SHELL:-s ASYNCIFY_STACK_SIZE=${TERVALO_WEB_PAUSED_STACK_BYTES}"
         ${ARG_OPTIMISE})
 endfunction()
 

@@ -15,7 +15,8 @@
 # Inside the system the command sees a clean environment: a path, a home,
 # the locale, CI, EMSDK, the variables the web scripts read (NUMBERS_PAIRS,
 # JOBS and the CMake and CTest job counts, TERVALO_CACHE, SOURCE_DATE_EPOCH,
-# TERVALO_WEB_TIMEOUT) and the QT_ ones that CTest gives a test.
+# TERVALO_WEB_TIMEOUT), the QT_ ones that CTest gives a test and the
+# TERVALO_TYPING_ ones that repeat a random typing run.
 set -eu
 # shellcheck source=lib/common.sh
 . "$(dirname "$0")/lib/common.sh"
@@ -78,7 +79,7 @@ esac
 
 passed=""
 for name in NUMBERS_PAIRS JOBS CMAKE_BUILD_PARALLEL_LEVEL CTEST_PARALLEL_LEVEL SOURCE_DATE_EPOCH TERVALO_WEB_TIMEOUT TERVALO_WEB_DEBUG \
-    $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\)=.*/\1/p'); do
+    $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\|TERVALO_TYPING_[A-Z_]*\)=.*/\1/p'); do
     eval "value=\${$name-}"
     # shellcheck disable=SC2154 # value is set by the eval above
     [ -z "$value" ] || passed="$passed $name=$value"

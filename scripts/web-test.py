@@ -11,7 +11,8 @@ scripts/test-cross.sh run every test and tool of it through here.
 The program's folder is served on 127.0.0.1 only, with a page that loads the
 program through Qt's loader; chromedriver drives the browser and takes what
 the program writes from the page. The QT_ variables of this environment (such as
-the scale that CTest gives a test) become the program's own.
+the scale that CTest gives a test) and the TERVALO_TYPING_ ones (a random
+typing run to repeat) become the program's own.
 TERVALO_WEB_TIMEOUT (seconds, default 900) bounds a run; TERVALO_WEB_DEBUG=1
 also prints the page's console.
 """
@@ -42,6 +43,8 @@ RUNNER_PAGE = """<!doctype html>
 // What the program writes, kept until this script's driver takes it.
 window.programOutput = [];
 window.programExit = null;
+// An error that stops the program is told with where it happened.
+window.addEventListener("error", e => programOutput.push([2, String(e.error && e.error.stack || e.message)]));
 qtLoad({
     arguments: %(arguments)s,
     print: text => programOutput.push([1, text]),
@@ -91,7 +94,7 @@ def main():
     # screen's scale is the page's device pixel ratio there: QT_SCALE_FACTOR
     # sets that, and reaches the program as TERVALO_SCREEN_SCALE.
     environment = {key: value for key, value in os.environ.items()
-                   if key.startswith("QT_") and key not in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
+                   if key.startswith(("QT_", "TERVALO_TYPING_")) and key not in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
     scale = os.environ.get("QT_SCALE_FACTOR")
     if scale:
         environment["TERVALO_SCREEN_SCALE"] = scale
