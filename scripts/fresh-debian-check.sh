@@ -43,6 +43,8 @@ root=$cache/$suite-run
 
 if [ ! -f "$pristine" ]; then
     step "making a minimal $suite system"
+    # Given no mirror, mmdebstrap takes a stable release's main, updates and
+    # security archives from deb.debian.org and security.debian.org.
     mmdebstrap --variant=minbase --format=tar "$suite" "$pristine.part"
     mv "$pristine.part" "$pristine"
 fi
