@@ -267,7 +267,7 @@ release-check: windows-qt web-qt
 	scripts/release-check.sh $(RELEASE_BUILD)-check $(REF)
 
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems
-# (chroots made by debootstrap, kept in FRESH_BUILD); see
+# (chroots made by mmdebstrap, kept in FRESH_BUILD); see
 # scripts/fresh-debian-check.sh. Needs root.
 FRESH_BUILD ?= build-fresh
 SUITE ?= bookworm trixie
@@ -280,11 +280,13 @@ fresh-check:
 	    FRESH_DIR=$(FRESH_BUILD) scripts/fresh-debian-check.sh $$suite $(REF) '$(CHECK)' || status=1; \
 	done; exit $$status
 
-# Every build folder the targets above create.
+# Every build folder the targets above create. fresh-check mounts only in a
+# namespace that ends with it; a mount made in FRESH_BUILD by hand stops the
+# deletion, since rm would go into a bind of the same file system.
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(STARTUP_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(IMAGES_BUILD) $(PACKAGE_BUILD) \
 	    $(ARM64_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD) $(RELEASE_DIST) $(RELEASE_BUILD) $(RELEASE_BUILD)-check
-	@if grep -qs ' $(CURDIR)/$(FRESH_BUILD)/' /proc/self/mountinfo; then \
+	@if grep -qs ' $(abspath $(FRESH_BUILD))/' /proc/self/mountinfo; then \
 	    echo "make clean: something is mounted in $(FRESH_BUILD); not deleting it" >&2; exit 1; \
 	fi
 	rm -rf --one-file-system $(FRESH_BUILD)

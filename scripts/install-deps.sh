@@ -10,7 +10,7 @@
 #   scripts/install-deps.sh package    Debian's packaging tools and checkers, and what the package's tests use (Xvfb, headless weston)
 #   scripts/install-deps.sh format     clang-format, for laying out the C++ files (make format, make format-check)
 #   scripts/install-deps.sh lint       shellcheck, pyflakes, git (which lists the scripts) and dpkg-dev, for make lint
-#   scripts/install-deps.sh fresh      debootstrap and git, for checking a commit on a fresh Debian (make fresh-check)
+#   scripts/install-deps.sh fresh      mmdebstrap and git, for checking a commit on a fresh Debian (make fresh-check)
 #   scripts/install-deps.sh windows    MinGW-w64, Ninja and dpkg-source for building Qt and the program for Windows,
 #                                      NSIS and zip for the installer and the portable zip, osslsigncode and openssl
 #                                      to sign them, Wine with Xvfb and xdotool to test them
@@ -45,7 +45,7 @@ for set in "$@"; do
         package) packages="$packages build-essential debhelper dpkg-dev lintian appstream desktop-file-utils autopkgtest xvfb xauth weston $window_closing" ;;
         format) packages="$packages clang-format" ;;
         lint) packages="$packages shellcheck pyflakes3 git dpkg-dev" ;;
-        fresh) packages="$packages debootstrap debian-archive-keyring git" ;;
+        fresh) packages="$packages mmdebstrap debian-archive-keyring git" ;;
         windows) packages="$packages g++-mingw-w64-x86-64-posix ninja-build dpkg-dev debian-archive-keyring perl nsis zip unzip osslsigncode openssl wine wine64 xvfb xauth xdotool xclip imagemagick x11-utils" ;;
         arm64) packages="$packages crossbuild-essential-arm64 qt6-base-dev:arm64 qemu-user build-essential debhelper dpkg-dev lintian" ;;
         web)

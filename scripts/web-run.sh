@@ -22,6 +22,8 @@ set -eu
 . "$(dirname "$0")/lib/common.sh"
 # shellcheck source=lib/web.sh
 . "$top/scripts/lib/web.sh"
+# shellcheck source=lib/debian-system.sh
+. "$top/scripts/lib/debian-system.sh"
 
 [ $# -ge 1 ] || usage "--where | COMMAND [ARGUMENT...]"
 
@@ -57,16 +59,9 @@ if [ ! -f "$web_system/.made" ]; then
     touch "$web_system/.made"
 fi
 
-if [ -z "${TERVALO_WEB_NAMESPACE:-}" ]; then
-    TERVALO_WEB_NAMESPACE=1 exec unshare --mount --pid --fork --kill-child --propagation private "$0" "$@"
-fi
+debian_system_private "$@"
 
-mount -t proc proc "$web_system/proc"
-mount -t sysfs sysfs "$web_system/sys"
-mount --rbind /dev "$web_system/dev"
-mount -t tmpfs -o mode=1777 shm "$web_system/dev/shm"
 mount -t tmpfs -o mode=1777 tmp "$web_system/tmp"
-cp /etc/resolv.conf "$web_system/etc/resolv.conf"
 for shared in "$top" "$web_cache"; do
     mkdir -p "$web_system$shared"
     mount --bind "$shared" "$web_system$shared"
@@ -84,8 +79,6 @@ for name in NUMBERS_PAIRS JOBS CMAKE_BUILD_PARALLEL_LEVEL CTEST_PARALLEL_LEVEL S
     # shellcheck disable=SC2154 # value is set by the eval above
     [ -z "$value" ] || passed="$passed $name=$value"
 done
-# shellcheck disable=SC2086,SC2016 # one word a variable; the inner shell expands its own arguments
-exec chroot "$web_system" /usr/bin/env -i \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
-    CI="${CI:-}" EMSDK=/usr/share/emscripten TERVALO_CACHE="$web_cache" $passed \
-    sh -c 'cd "$1" && shift && exec "$@"' sh "$here" "$@"
+# shellcheck disable=SC2086 # one word a variable
+debian_system_run "$web_system" "$here" \
+    CI="${CI:-}" EMSDK=/usr/share/emscripten TERVALO_CACHE="$web_cache" $passed "$@"
