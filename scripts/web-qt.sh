@@ -61,17 +61,10 @@ qt_patch_source='s|QStringLiteral(":/fonts/DejaVuSansMono.ttf"),||'
 settings=$(printf '%s\n' "$qt_features" "$qt_patch" "$qt_patch_source" | md5sum | cut -c1-8)
 prefix=$web_cache/qt-$qt_version-wasm-emscripten-$emscripten_version-$settings
 
-if [ "${1:-}" = "--prefix" ]; then
-    echo "$prefix"
-    exit 0
-fi
-if [ -f "$prefix/.built" ]; then
-    step "Qt $qt_version for WebAssembly is already built in $prefix"
-    exit 0
-fi
+qt_build_needed "WebAssembly" "$prefix" "${1:-}"
 
 step "building Qt $qt_version for WebAssembly (emscripten $emscripten_version) into $prefix;"
-step "this is done once and takes about 10 minutes on two cores."
+step "this is done once and takes about 20 minutes on two cores."
 started=$(date +%s)
 work=$prefix.work
 rm -rf "$work" "$prefix"

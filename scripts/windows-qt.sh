@@ -26,14 +26,7 @@ qt_version=$windows_qt_version
 gcc_version=$windows_gcc_version
 prefix=$windows_qt_prefix
 
-if [ "${1:-}" = "--prefix" ]; then
-    echo "$prefix"
-    exit 0
-fi
-if [ -f "$prefix/.built" ]; then
-    step "Qt $qt_version for Windows is already built in $prefix"
-    exit 0
-fi
+qt_build_needed "Windows" "$prefix" "${1:-}"
 
 step "building Qt $qt_version for Windows (GCC $gcc_version) into $prefix;"
 step "this is done once and takes about 20 minutes on two cores."
