@@ -20,11 +20,16 @@ debian_system_private() {
 # COMMAND as root in the Debian system in the folder ROOT, in its FOLDER, in
 # a clean environment: nothing of this machine's but a path, a home, the
 # locale, the current folder (PWD, as a shell's cd sets it) and the
-# NAME=VALUEs. The first call, after debian_system_private,
-# gives the system /proc, /sys and /dev (with a /dev/pts and /dev/shm of its
-# own) and this machine's name servers.
+# NAME=VALUEs. The first call, after debian_system_private, makes the
+# system's root a mount point and gives it /proc, /sys and /dev (with a
+# /dev/pts and /dev/shm of its own) and this machine's name servers.
 debian_system_run() {
     if ! mountpoint -q "$1/proc"; then
+        # The system's root a mount point of its own (with what is already
+        # mounted in it), as on a machine, so that a namespace made inside
+        # it (a Debian system within a fresh one) can make its mounts
+        # private.
+        mount --rbind "$1" "$1"
         mount -t proc proc "$1/proc"
         mount -t sysfs sysfs "$1/sys"
         mount --bind /dev "$1/dev"
