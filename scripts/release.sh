@@ -25,9 +25,15 @@
 # (make windows-qt web-qt).
 #
 #   scripts/release.sh DIST WORK
-#   scripts/release.sh --list     the names of the files it makes (but SHA256SUMS),
-#                                 one a line, in SHA256SUMS's order, for the
-#                                 version of the working tree; nothing is built
+#   scripts/release.sh --list     the files it makes (but SHA256SUMS), one a line
+#                                 in SHA256SUMS's order, for the version of the
+#                                 working tree, each with its role and the
+#                                 architecture it is for; nothing is built
+#
+# The roles, in the order of the files above: source-tarball, orig-tarball,
+# debian-tarball, dsc (these four for the architecture "source"),
+# binary-package (for its Debian architecture), windows-zip and
+# windows-installer (win64), web-zip (wasm32).
 set -eu
 # shellcheck source=lib/common.sh
 . "$(dirname "$0")/lib/common.sh"
@@ -57,20 +63,27 @@ names() {
 deb() {
     echo "tervalo_${debian_in_names}_$1.deb"
 }
-# release_files: every file of the release but SHA256SUMS, in its order.
-release_files() {
+# release_table: every file of the release but SHA256SUMS, in its order, each
+# with its role and architecture (what --list prints).
+release_table() {
     {
-        printf '%s\n' "$tarball" "$orig" "$debian_tarball" "$dsc" "$zip" "$setup" "$web_zip"
+        printf '%s  %s  %s\n' "$tarball" source-tarball source "$orig" orig-tarball source \
+            "$debian_tarball" debian-tarball source "$dsc" dsc source "$zip" windows-zip win64 \
+            "$setup" windows-installer win64 "$web_zip" web-zip wasm32
         for arch in $debian_archs; do
-            deb "$arch"
+            printf '%s  %s  %s\n' "$(deb "$arch")" binary-package "$arch"
         done
-    } | LC_ALL=C sort
+    } | LC_ALL=C sort -k1,1
+}
+# release_files: the names alone.
+release_files() {
+    release_table | cut -d' ' -f1
 }
 
 if [ "${1:-}" = --list ]; then
     [ $# -eq 1 ] || usage "DIST WORK | --list"
     names "$top"
-    release_files
+    release_table
     exit 0
 fi
 if [ $# -ne 2 ] || [ -z "$1" ] || [ -z "$2" ]; then
