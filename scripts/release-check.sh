@@ -1,23 +1,27 @@
 #!/bin/sh
 # Checks that a release can be repeated and that Debian's tools accept it:
 #
-# 1. two clean clones of REF (default HEAD), at paths of different names and
-#    depths, each make its release (`make release`) with a different time
-#    zone, locale (C.UTF-8; Italian, built here with localedef) and umask;
-# 2. the release's files are those that the clone's `scripts/release.sh
-#    --list` names; each dist/ folder must hold these and SHA256SUMS, which
-#    must name them, nothing else, and match its SHA256SUMS;
-# 3. every one of them must be byte-identical in the two releases: each one
-#    that differs, or that only one of them holds, is named and fails the
-#    check (both folders stay in WORK for a closer look); the source tarball
-#    and Debian's .orig.tar.xz must be the same bytes;
-# 4. the source package is built again as a Debian maintainer would, from
+# 1. reprotest makes the release (`make release`) twice from one clean clone
+#    of REF (default HEAD); the second time the clone is at another path, of
+#    other names and depth (a-second-place/further/down/tervalo-again, not
+#    one/tervalo), in another time zone (GMT-14, not GMT+12), locale
+#    (it_IT.UTF-8, built here with localedef, not C.UTF-8), umask (077, not
+#    002) and home folder, with another kernel version in uname, address
+#    space randomisation on, and one more variable and PATH entry;
+# 2. the two releases must be byte-identical, file by file: when they are
+#    not, diffoscope's report names each difference, in text, in
+#    WORK/releases/experiment-1.diffoscope.out, beside both dist/ folders;
+#    each dist/ must hold the files that `scripts/release.sh --list` names
+#    and their SHA256SUMS, which must name them and match them, nothing else;
+#    the source tarball and Debian's orig tarball must be the same bytes;
+# 3. the source package is built again as a Debian maintainer would, from
 #    the .dsc and its two tarballs alone (dpkg-source -x, dpkg-buildpackage
 #    of source and binaries), once for each architecture that the release
 #    has a binary package for, cross-built for another than this machine's;
 #    each build must give the same .dsc, Debian tarball and binary package
-#    of its architecture;
-# 5. lintian: no error and no warning on the .dsc and the binary packages.
+#    of its architecture (on a difference, diffoscope's text report is left
+#    in WORK);
+# 4. lintian: no error and no warning on the .dsc and the binary packages.
 #
 # Before it builds anything it prints, for each file of the release, how the
 # check accounts for it, by the file's role. That alone is what --plan does,
@@ -34,6 +38,8 @@ set -eu
 . "$(dirname "$0")/lib/common.sh"
 # shellcheck source=lib/debian.sh
 . "$(dirname "$0")/lib/debian.sh"
+# shellcheck source=lib/web.sh
+. "$top/scripts/lib/web.sh"
 
 # take_list TEXT: the release's files, each with its role and architecture,
 # are those that TEXT's lines name; there must be one .dsc.
@@ -152,63 +158,63 @@ unset MAKEFLAGS MFLAGS MAKELEVEL WINDOWS_SIGN_PKCS12 WINDOWS_SIGN_PASSWORD_FILE 
 started=$(date +%s)
 
 rm -rf "$work"
-mkdir -p "$work"
-one=$work/one/tervalo
-two=$work/a-second-place/further/down/tervalo-again
-for clone in "$one" "$two"; do
-    git clone -q --no-checkout "$top" "$clone"
-    # REF need not be on a branch: fetch the commit itself.
-    git -C "$clone" fetch -q "$top" "$commit"
-    git -C "$clone" checkout -q --detach "$commit"
-done
+clone=$work/source/tervalo
+git clone -q --no-checkout "$top" "$clone"
+# REF need not be on a branch: fetch the commit itself.
+git -C "$clone" fetch -q "$top" "$commit"
+git -C "$clone" checkout -q --detach "$commit"
+take_list "$("$clone/scripts/release.sh" --list)"
+plan
 
 # An Italian locale of its own (decimal comma, other collation), without
 # touching the system's list of locales.
 locales=$work/locales
-mkdir -p "$locales"
+mkdir -p "$locales" "$work/tmp"
 localedef -i it_IT -f UTF-8 "$locales/it_IT.UTF-8"
-take_list "$("$one/scripts/release.sh" --list)"
-plan
 
-step "release 1 of $commit in $one: TZ=UTC0, LC_ALL=C.UTF-8, umask 002"
-(cd "$one" && umask 002 && env TZ=UTC0 LANG=C.UTF-8 LC_ALL=C.UTF-8 make release)
-step "release 2 of $commit in $two: TZ=<+1345>-13:45, LC_ALL=it_IT.UTF-8, umask 077"
-(cd "$two" && umask 077 && env TZ='<+1345>-13:45' LOCPATH="$locales" LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8 \
-    LANGUAGE=it make release)
+# reprotest copies the clone's folder twice, into WORK/tmp, and runs the
+# build command in each copy, the second time with its variations, then
+# keeps each dist/ in WORK/releases and compares them with diffoscope. Its
+# own umask pair (0022, 0002) leaves the read bits alone, which a copied
+# 0644 file keeps, and it moves the second copy to a path of the same depth:
+# the command takes the umask and the place from variables that only the
+# second build is given. The Qt builds are found through TERVALO_CACHE, as
+# HOME changes. Not varied: the number of processors (reprotest would make
+# the first release on one of them; it pins both builds to as many as
+# --min-cpus says, or all of this machine's when it has fewer), the clock (faketime, whose library
+# would not reach into the web build's Debian 13 system, which web-run.sh
+# gives a clean environment), the user (entering that system needs root,
+# and the Qt builds are root's), the order of directory entries (disorderfs,
+# a FUSE file system under the whole build) and the host name (reprotest
+# sets it, without sudo, in a user namespace, where web-run.sh cannot mount
+# /sys).
+releases=$work/releases
+# shellcheck disable=SC2016 # the build's shell expands them
+build='place=${RELEASE_CHECK_PLACE:-one/tervalo}; mkdir -p "${place%/*}"; mv tervalo "$place";
+(cd "$place" && umask "${RELEASE_CHECK_UMASK:-002}" && make release); mv "$place/dist" dist'
+step "the release of $commit, twice, by reprotest"
+if ! TMPDIR=$work/tmp TERVALO_CACHE=$web_cache LOCPATH=$locales LANG=C.UTF-8 LC_ALL=C.UTF-8 \
+    reprotest --verbosity 1 --min-cpus 1024 --store-dir "$releases" --source-root "$work/source" \
+    --variations=+all,-num_cpus,-time,-user_group,-fileordering,-domain_host,-umask \
+    --vary=locales.locale=it_IT.UTF-8 \
+    --vary='environment.variables+=RELEASE_CHECK_UMASK=077;RELEASE_CHECK_PLACE=a-second-place/further/down/tervalo-again' \
+    "$build" 'dist/*'; then
+    fail "the two releases differ, or one failed: diffoscope's report (if they were both made) is" \
+        "$releases/experiment-1.diffoscope.out, and the releases are in $releases"
+fi
 
-dist=$one/dist
-step "the two releases, file by file"
+step "the two releases hold the listed files and their SHA256SUMS, which names them, nothing else"
 printf '%s\n' "$files" | LC_ALL=C sort >"$work/names"
-differ=""
-for name in $files SHA256SUMS; do
-    a=$one/dist/$name
-    b=$two/dist/$name
-    if [ ! -f "$a" ] || [ ! -f "$b" ]; then
-        echo "  $name: only in $( [ -f "$a" ] && echo "$a" || echo "$b")"
-        differ="$differ $name"
-    elif cmp -s "$a" "$b"; then
-        echo "  $name: identical ($(stat -c %s "$a") bytes)"
-    else
-        bytes=$(cmp -l "$a" "$b" 2>/dev/null | wc -l) || true
-        echo "  $name: DIFFERS ($bytes bytes differ, the first at offset $(cmp "$a" "$b" | sed -n 's/.* byte \([0-9]*\).*/\1/p'); sizes $(stat -c %s "$a") and $(stat -c %s "$b"))"
-        differ="$differ $name"
-    fi
+printf '%s\n' "$files" SHA256SUMS | LC_ALL=C sort >"$work/listed"
+dist=$releases/control/source-root/dist
+for release in "$dist" "$releases/experiment-1/source-root/dist"; do
+    (cd "$release" && find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort) >"$work/found"
+    cmp -s "$work/listed" "$work/found" ||
+        fail "$release holds other files than the list: $(diff "$work/listed" "$work/found" | grep '^[<>]' | tr '\n' ' ')"
+    sed 's/^[0-9a-f]\{64\} [ *]//' "$release/SHA256SUMS" | LC_ALL=C sort | cmp -s - "$work/names" ||
+        fail "$release/SHA256SUMS does not name exactly the listed files"
+    (cd "$release" && sha256sum --quiet -c SHA256SUMS) || fail "$release does not match its SHA256SUMS"
 done
-for release in "$one/dist" "$two/dist"; do
-    for name in $(cd "$release" && find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort); do
-        if [ "$name" != SHA256SUMS ] && ! printf '%s\n' "$files" | grep -q -x -F "$name"; then
-            echo "  $name: in $release but not in the list"
-            differ="$differ $name"
-        fi
-    done
-    if ! sed 's/^[0-9a-f]\{64\} [ *]//' "$release/SHA256SUMS" | LC_ALL=C sort | cmp -s - "$work/names"; then
-        echo "  $release/SHA256SUMS: does not name exactly the listed files"
-        differ="$differ $release/SHA256SUMS"
-    elif ! (cd "$release" && sha256sum --quiet -c SHA256SUMS); then
-        differ="$differ $release/SHA256SUMS"
-    fi
-done
-[ -z "$differ" ] || fail "the two releases differ in:$differ (compare $one/dist and $two/dist, with cmp -l or diffoscope)"
 if [ -n "$tarball" ] && [ -n "$orig" ]; then
     cmp -s "$dist/$tarball" "$dist/$orig" || fail "$orig is not the same bytes as $tarball"
     echo "  $orig: the same bytes as $tarball"
@@ -229,7 +235,10 @@ for arch in $(maintainer_archs); do
     done
     debian_build "$maintainer/source" "$arch"
     for file in $(maintainer_makes "$arch"); do
-        cmp -s "$dist/$file" "$maintainer/$file" || fail "the maintainer's build for $arch gave another $file ($maintainer)"
+        if ! cmp -s "$dist/$file" "$maintainer/$file"; then
+            diffoscope --text "$maintainer/$file.diffoscope.txt" "$dist/$file" "$maintainer/$file" || true
+            fail "the maintainer's build for $arch gave another $file: diffoscope's report is $maintainer/$file.diffoscope.txt"
+        fi
         echo "  $file: identical"
     done
 done
