@@ -14,7 +14,7 @@
 #   tervalo-VERSION-web.zip            the site of the web version, built from the
 #                                      source tarball by its own scripts/web-build.sh
 #   SHA256SUMS                         of all of the above, which DIST holds and nothing
-#                                      else: the list of the release (release-check's)
+#                                      else
 #
 # Uncommitted changes are never released (and a dirty tree is said to be one).
 # The version is CMake's, checked against every other place that states it
@@ -170,8 +170,8 @@ tar -x -C "$work/web-source" -f "$dist/$tarball"
 (cd "$work/web-source/$name" && SOURCE_DATE_EPOCH=$windows_date scripts/web-run.sh scripts/web-build.sh)
 cp "$work/web-source/$name/build-web/$web_zip" "$dist/"
 
-# DIST holds the listed files and nothing else, so that SHA256SUMS, which
-# release-check takes as the list of the release, names every file.
+# DIST holds the listed files and nothing else, so that SHA256SUMS names
+# every file of it.
 release_files >"$work/listed"
 (cd "$dist" && find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort) >"$work/found"
 if ! cmp -s "$work/listed" "$work/found"; then
