@@ -9,8 +9,9 @@
 #    002) and home folder, with another kernel version in uname, address
 #    space randomisation on, and one more variable and PATH entry;
 # 2. the two releases must be byte-identical, file by file: when they are
-#    not, diffoscope's report names each difference, in text, in
-#    WORK/releases/experiment-1.diffoscope.out, beside both dist/ folders;
+#    not, the files that differ are named, and diffoscope's report shows
+#    each difference, in text, in WORK/diffoscope.txt (both dist/ folders
+#    stay in WORK/releases);
 #    each dist/ must hold the files that `scripts/release.sh --list` names
 #    and their SHA256SUMS, which must name them and match them, nothing else;
 #    the source tarball and Debian's orig tarball must be the same bytes;
@@ -174,7 +175,8 @@ localedef -i it_IT -f UTF-8 "$locales/it_IT.UTF-8"
 
 # reprotest copies the clone's folder twice, into WORK/tmp, and runs the
 # build command in each copy, the second time with its variations, then
-# keeps each dist/ in WORK/releases and compares them with diffoscope. Its
+# keeps each dist/ in WORK/releases and compares them with diffoscope, whose
+# report goes to its file rather than through reprotest's output. Its
 # own umask pair (0022, 0002) leaves the read bits alone, which a copied
 # 0644 file keeps, and it moves the second copy to a path of the same depth:
 # the command takes the umask and the place from variables that only the
@@ -195,12 +197,13 @@ build='place=${RELEASE_CHECK_PLACE:-one/tervalo}; mkdir -p "${place%/*}"; mv ter
 step "the release of $commit, twice, by reprotest"
 if ! TMPDIR=$work/tmp TERVALO_CACHE=$web_cache LOCPATH=$locales LANG=C.UTF-8 LC_ALL=C.UTF-8 \
     reprotest --verbosity 1 --min-cpus 1024 --store-dir "$releases" --source-root "$work/source" \
+    --diffoscope-arg=--text="$work/diffoscope.txt" \
     --variations=+all,-num_cpus,-time,-user_group,-fileordering,-domain_host,-umask \
     --vary=locales.locale=it_IT.UTF-8 \
     --vary='environment.variables+=RELEASE_CHECK_UMASK=077;RELEASE_CHECK_PLACE=a-second-place/further/down/tervalo-again' \
     "$build" 'dist/*'; then
-    fail "the two releases differ, or one failed: diffoscope's report (if they were both made) is" \
-        "$releases/experiment-1.diffoscope.out, and the releases are in $releases"
+    diff -q -r "$releases/control/source-root/dist" "$releases/experiment-1/source-root/dist" || true
+    fail "the two releases differ (diffoscope's report: $work/diffoscope.txt), or one of them could not be made"
 fi
 
 step "the two releases hold the listed files and their SHA256SUMS, which names them, nothing else"
