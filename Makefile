@@ -251,10 +251,10 @@ web-qt-clean:
 # Windows zip and installer, the web version's zip and their
 # SHA256SUMS to RELEASE_DIST, building in RELEASE_BUILD (see
 # scripts/release.sh; WINDOWS_SIGN_* sign its Windows files); `make
-# release-check` makes it twice, unsigned, from two clones of REF and
-# compares every file that SHA256SUMS names, then builds the source package
-# as a Debian maintainer would, for this machine and cross-built for arm64,
-# and lints it (see scripts/release-check.sh).
+# release-check` makes it twice, unsigned, from a clone of REF by reprotest,
+# which compares the two with diffoscope, then builds the source package as
+# a Debian maintainer would, for this machine and cross-built for arm64, and
+# lints it (see scripts/release-check.sh).
 RELEASE_DIST ?= dist
 RELEASE_BUILD ?= build-release
 

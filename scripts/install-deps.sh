@@ -20,7 +20,9 @@
 #                                      testing the web version; off Debian 13, mmdebstrap, which makes a Debian 13
 #                                      system for that (scripts/web-run.sh), where this installs the rest
 #   scripts/install-deps.sh release    git and xz for the source tarball, binutils to read the built files' versions,
-#                                      locales to build the release in another locale (make release, make release-check)
+#                                      locales to build the release in another locale (make release, make release-check),
+#                                      reprotest to build it twice, diffoscope (with python3-debian and unzip, which let
+#                                      it look into the Debian and zip files) to show what differs (make release-check)
 #
 # A name with an architecture (qt6-base-dev:arm64) is a package of that
 # architecture; dpkg is told about a foreign architecture before the first of
@@ -56,7 +58,7 @@ for set in "$@"; do
                 packages="$packages mmdebstrap debian-archive-keyring"
             fi
             ;;
-        release) packages="$packages git xz-utils binutils locales" ;;
+        release) packages="$packages git xz-utils binutils locales reprotest diffoscope-minimal python3-debian unzip" ;;
         *) usage "SET..., where SET is one of those named in $0" ;;
     esac
 done

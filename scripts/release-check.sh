@@ -1,29 +1,36 @@
 #!/bin/sh
 # Checks that a release can be repeated and that Debian's tools accept it:
 #
-# 1. two clean clones of REF (default HEAD), at paths of different names and
-#    depths, each make its release (`make release`) with a different time
-#    zone, locale (C.UTF-8; Italian, built here with localedef) and umask;
-# 2. the release's files are those that the first release's SHA256SUMS
-#    names; each dist/ folder must hold these and SHA256SUMS, nothing else,
-#    and match its SHA256SUMS;
-# 3. every one of them must be byte-identical in the two releases: each one
-#    that differs, or that only one of them holds, is named and fails the
-#    check (both folders stay in WORK for a closer look); the source tarball
-#    and Debian's .orig.tar.xz must be the same bytes;
-# 4. the source package is built again as a Debian maintainer would, from
+# 1. reprotest makes the release (`make release`) twice from one clean clone
+#    of REF (default HEAD); the second time the clone is at another path, of
+#    other names and depth (a-second-place/further/down/tervalo-again, not
+#    one/tervalo), in another time zone (GMT-14, not GMT+12), locale
+#    (it_IT.UTF-8, built here with localedef, not C.UTF-8), umask (077, not
+#    002) and home folder, with another kernel version in uname, address
+#    space randomisation on, and one more variable and PATH entry;
+# 2. the two releases must be byte-identical, file by file: when they are
+#    not, the files that differ are named, and diffoscope's report shows
+#    each difference, in text, in WORK/diffoscope.txt (both dist/ folders
+#    stay in WORK/releases);
+#    each dist/ must hold the files that `scripts/release.sh --list` names
+#    and their SHA256SUMS, which must name them and match them, nothing else;
+#    the source tarball and Debian's orig tarball must be the same bytes;
+# 3. the source package is built again as a Debian maintainer would, from
 #    the .dsc and its two tarballs alone (dpkg-source -x, dpkg-buildpackage
 #    of source and binaries), once for each architecture that the release
-#    has a .deb for, cross-built for another than this machine's; each build
-#    must give the same .dsc, debian.tar.xz and .deb of its architecture;
-# 5. lintian: no error and no warning on the .dsc and the .deb files.
+#    has a binary package for, cross-built for another than this machine's;
+#    each build must give the same .dsc, Debian tarball and binary package
+#    of its architecture (on a difference, diffoscope's text report is left
+#    in WORK);
+# 4. lintian: no error and no warning on the .dsc and the binary packages.
 #
-# Before it builds anything in the maintainer's place it prints, for each
-# file of the release, how the check accounts for it. That alone is what
-# --plan does, in seconds: for the files that LIST names (a SHA256SUMS, or
-# one name a line; by default those that `scripts/release.sh --list` names),
-# and it fails, as the whole check would, on a Debian file (.dsc, .deb,
-# Debian tarball) that no maintainer's build makes again or unpacks.
+# Before it builds anything it prints, for each file of the release, how the
+# check accounts for it, by the file's role. That alone is what --plan does,
+# in seconds: for the files that LIST names (lines of `scripts/release.sh
+# --list`: a file, its role, its architecture; by default that command's
+# output), and it fails, as the whole check would, on a role it does not
+# know and on a Debian file (roles dsc, orig-tarball, debian-tarball,
+# binary-package) that no maintainer's build makes again or unpacks.
 #
 #   scripts/release-check.sh WORK [REF]
 #   scripts/release-check.sh --plan [LIST]
@@ -32,64 +39,79 @@ set -eu
 . "$(dirname "$0")/lib/common.sh"
 # shellcheck source=lib/debian.sh
 . "$(dirname "$0")/lib/debian.sh"
+# shellcheck source=lib/web.sh
+. "$top/scripts/lib/web.sh"
 
-# take_list TEXT: the release's files are those that TEXT names (the lines
-# of a SHA256SUMS, or one name a line), but SHA256SUMS itself. Their names
-# give the Debian version; there must be one .dsc.
+# take_list TEXT: the release's files, each with its role and architecture,
+# are those that TEXT's lines name; there must be one .dsc.
 take_list() {
-    files=$(printf '%s\n' "$1" | sed 's/^[0-9a-f]\{64\} [ *]//' | grep -v -x -e SHA256SUMS -e '' | LC_ALL=C sort) || true
-    [ -n "$files" ] || fail "the list of the release names no file"
-    dsc=$(printf '%s\n' "$files" | grep -x 'tervalo_.*\.dsc') || true
-    [ "$(printf '%s\n' "$dsc" | grep -c .)" -eq 1 ] || fail "the release must have one tervalo_*.dsc, not '$dsc'"
-    debian_version=${dsc#tervalo_}
-    debian_version=${debian_version%.dsc}
-    upstream_version=$(debian_upstream_version "$debian_version")
-    tarball=tervalo-$upstream_version.tar.xz
-    orig=tervalo_$upstream_version.orig.tar.xz
+    table=$(printf '%s\n' "$1" | grep -v '^$') || true
+    [ -n "$table" ] || fail "the list of the release names no file"
+    bad=$(printf '%s\n' "$table" | awk 'NF != 3') || true
+    [ -z "$bad" ] || fail "not a file, its role and its architecture: '$bad'"
+    files=$(printf '%s\n' "$table" | awk '{ print $1 }')
+    dsc=$(with_role dsc)
+    [ "$(printf '%s\n' "$dsc" | grep -c .)" -eq 1 ] || fail "the release must have one dsc, not '$dsc'"
 }
 
-# listed NAME: whether the release has a file NAME.
-listed() {
-    printf '%s\n' "$files" | grep -q -x -F "$1"
+# with_role ROLE [ARCH]: the release's files of ROLE (and for ARCH).
+with_role() {
+    printf '%s\n' "$table" | awk -v role="$1" -v arch="${2:-}" '$2 == role && (arch == "" || $3 == arch) { print $1 }'
 }
 
-# maintainer_archs: the architectures of the release's binary packages
-# (tervalo_VERSION_ARCH.deb); the maintainer builds the source for each.
+# role_of FILE, arch_of FILE: the role, the architecture of the release's FILE.
+role_of() {
+    printf '%s\n' "$table" | awk -v file="$1" '$1 == file { print $2 }'
+}
+arch_of() {
+    printf '%s\n' "$table" | awk -v file="$1" '$1 == file { print $3 }'
+}
+
+# maintainer_archs: the architectures of the release's binary packages; the
+# maintainer builds the source for each.
 maintainer_archs() {
-    printf '%s\n' "$files" | sed -n 's/^tervalo_[^_]*_\([a-z0-9-]*\)\.deb$/\1/p'
+    printf '%s\n' "$table" | awk '$2 == "binary-package" { print $3 }'
 }
 
-# maintainer_gets: the files that the maintainer's builds start from.
+# maintainer_gets: the roles of the files that the maintainer's builds start
+# from.
 maintainer_gets() {
-    printf '%s\n' "$dsc" "$orig" "tervalo_$debian_version.debian.tar.xz"
+    printf '%s\n' dsc orig-tarball debian-tarball
 }
 
 # maintainer_makes ARCH: the release's files that the maintainer's build for
 # ARCH makes again.
 maintainer_makes() {
-    printf '%s\n' "$dsc" "tervalo_$debian_version.debian.tar.xz" "tervalo_${debian_version}_$1.deb"
+    with_role dsc
+    with_role debian-tarball
+    with_role binary-package "$1"
 }
 
-# plan: prints how each file of the release is checked; fails on a Debian
-# file that no maintainer's build makes again or unpacks, and when the
-# release lacks a file that a maintainer's build starts from or compares.
+# plan: prints how each file of the release is checked; fails on a role it
+# does not know, on a Debian file that no maintainer's build makes again or
+# unpacks, and when the release lacks a file that a maintainer's build
+# starts from or compares.
 plan() {
     step "what is checked of each file of the release"
     for arch in $(maintainer_archs); do
-        for file in $(maintainer_gets) $(maintainer_makes "$arch"); do
-            listed "$file" || fail "the maintainer's build for $arch needs $file, which the release lacks"
+        for role in $(maintainer_gets); do
+            [ "$(with_role "$role" | grep -c .)" -eq 1 ] ||
+                fail "the maintainer's build for $arch needs one file of the role $role, which the release does not have"
         done
     done
-    for file in $files SHA256SUMS; do
+    tarball=$(with_role source-tarball)
+    orig=$(with_role orig-tarball)
+    echo "  SHA256SUMS: compared between the two releases; names the release's files, each release's checked against it"
+    for file in $files; do
+        role=$(role_of "$file")
         how="compared between the two releases"
-        if [ "$file" = SHA256SUMS ]; then
-            how="$how; each release's files checked against it"
-        fi
-        if [ "$file" = "$tarball" ] && listed "$orig"; then
-            how="$how; the same bytes as $orig"
-        elif [ "$file" = "$orig" ] && listed "$tarball"; then
-            how="$how; the same bytes as $tarball"
-        fi
+        case $role in
+            source-tarball) how="$how${orig:+; the same bytes as $orig}" ;;
+            orig-tarball) how="$how${tarball:+; the same bytes as $tarball}" ;;
+            dsc | binary-package) how="$how; lintian" ;;
+            debian-tarball | windows-zip | windows-installer | web-zip) ;;
+            *) fail "$file has the role '$role', which the check does not know" ;;
+        esac
         made_for=""
         for arch in $(maintainer_archs); do
             if maintainer_makes "$arch" | grep -q -x -F "$file"; then
@@ -99,16 +121,13 @@ plan() {
         accounted=$made_for
         if [ -n "$made_for" ]; then
             how="$how; made again by the maintainer's build for$made_for"
-        elif maintainer_gets | grep -q -x -F "$file" && [ -n "$(maintainer_archs)" ]; then
+        elif [ -n "$(maintainer_archs)" ] && maintainer_gets | grep -q -x -F "$role"; then
             how="$how; unpacked by the maintainer's builds (dpkg-source -x checks it against the .dsc)"
             accounted=yes
         fi
-        case $file in
-            *.dsc | *.deb) how="$how; lintian" ;;
-        esac
-        echo "  $file: $how"
-        case $file in
-            *.dsc | *.deb | *.udeb | *.ddeb | *.debian.tar.* | *.orig.tar.* | *.diff.* | *.changes | *.buildinfo)
+        echo "  $file ($role, $(arch_of "$file")): $how"
+        case $role in
+            dsc | orig-tarball | debian-tarball | binary-package)
                 [ -n "$accounted" ] || fail "$file is a Debian file that no maintainer's build makes again or unpacks"
                 ;;
         esac
@@ -140,62 +159,66 @@ unset MAKEFLAGS MFLAGS MAKELEVEL WINDOWS_SIGN_PKCS12 WINDOWS_SIGN_PASSWORD_FILE 
 started=$(date +%s)
 
 rm -rf "$work"
-mkdir -p "$work"
-one=$work/one/tervalo
-two=$work/a-second-place/further/down/tervalo-again
-for clone in "$one" "$two"; do
-    git clone -q --no-checkout "$top" "$clone"
-    # REF need not be on a branch: fetch the commit itself.
-    git -C "$clone" fetch -q "$top" "$commit"
-    git -C "$clone" checkout -q --detach "$commit"
-done
+clone=$work/source/tervalo
+git clone -q --no-checkout "$top" "$clone"
+# REF need not be on a branch: fetch the commit itself.
+git -C "$clone" fetch -q "$top" "$commit"
+git -C "$clone" checkout -q --detach "$commit"
+take_list "$("$clone/scripts/release.sh" --list)"
+plan
 
 # An Italian locale of its own (decimal comma, other collation), without
 # touching the system's list of locales.
 locales=$work/locales
-mkdir -p "$locales"
+mkdir -p "$locales" "$work/tmp"
 localedef -i it_IT -f UTF-8 "$locales/it_IT.UTF-8"
 
-step "release 1 of $commit in $one: TZ=UTC0, LC_ALL=C.UTF-8, umask 002"
-(cd "$one" && umask 002 && env TZ=UTC0 LANG=C.UTF-8 LC_ALL=C.UTF-8 make release)
-step "release 2 of $commit in $two: TZ=<+1345>-13:45, LC_ALL=it_IT.UTF-8, umask 077"
-(cd "$two" && umask 077 && env TZ='<+1345>-13:45' LOCPATH="$locales" LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8 \
-    LANGUAGE=it make release)
+# reprotest copies the clone's folder twice, into WORK/tmp, and runs the
+# build command in each copy, the second time with its variations, then
+# keeps each dist/ in WORK/releases and compares them with diffoscope, whose
+# report goes to its file rather than through reprotest's output. Its
+# own umask pair (0022, 0002) leaves the read bits alone, which a copied
+# 0644 file keeps, and it moves the second copy to a path of the same depth:
+# the command takes the umask and the place from variables that only the
+# second build is given. The Qt builds are found through TERVALO_CACHE, as
+# HOME changes. Not varied: the number of processors (reprotest would make
+# the first release on one of them; it pins both builds to as many as
+# --min-cpus says, or all of this machine's when it has fewer), the clock (faketime, whose library
+# would not reach into the web build's Debian 13 system, which web-run.sh
+# gives a clean environment), the user (entering that system needs root,
+# and the Qt builds are root's), the order of directory entries (disorderfs,
+# a FUSE file system under the whole build) and the host name (reprotest
+# sets it, without sudo, in a user namespace, where web-run.sh cannot mount
+# /sys).
+releases=$work/releases
+# shellcheck disable=SC2016 # the build's shell expands them
+build='place=${RELEASE_CHECK_PLACE:-one/tervalo}; mkdir -p "${place%/*}"; mv tervalo "$place";
+(cd "$place" && umask "${RELEASE_CHECK_UMASK:-002}" && make release); mv "$place/dist" dist'
+step "the release of $commit, twice, by reprotest"
+if ! TMPDIR=$work/tmp TERVALO_CACHE=$web_cache LOCPATH=$locales LANG=C.UTF-8 LC_ALL=C.UTF-8 \
+    reprotest --verbosity 1 --min-cpus 1024 --store-dir "$releases" --source-root "$work/source" \
+    --diffoscope-arg=--text="$work/diffoscope.txt" \
+    --variations=+all,-num_cpus,-time,-user_group,-fileordering,-domain_host,-umask \
+    --vary=locales.locale=it_IT.UTF-8 \
+    --vary='environment.variables+=RELEASE_CHECK_UMASK=077;RELEASE_CHECK_PLACE=a-second-place/further/down/tervalo-again' \
+    "$build" 'dist/*'; then
+    diff -q -r "$releases/control/source-root/dist" "$releases/experiment-1/source-root/dist" || true
+    fail "the two releases differ (diffoscope's report: $work/diffoscope.txt), or one of them could not be made"
+fi
 
-dist=$one/dist
-list=$(cat "$dist/SHA256SUMS")
-take_list "$list"
-plan
-
-step "the two releases, file by file"
-differ=""
-for name in $files SHA256SUMS; do
-    a=$one/dist/$name
-    b=$two/dist/$name
-    if [ ! -f "$a" ] || [ ! -f "$b" ]; then
-        echo "  $name: only in $( [ -f "$a" ] && echo "$a" || echo "$b")"
-        differ="$differ $name"
-    elif cmp -s "$a" "$b"; then
-        echo "  $name: identical ($(stat -c %s "$a") bytes)"
-    else
-        bytes=$(cmp -l "$a" "$b" 2>/dev/null | wc -l) || true
-        echo "  $name: DIFFERS ($bytes bytes differ, the first at offset $(cmp "$a" "$b" | sed -n 's/.* byte \([0-9]*\).*/\1/p'); sizes $(stat -c %s "$a") and $(stat -c %s "$b"))"
-        differ="$differ $name"
-    fi
+step "the two releases hold the listed files and their SHA256SUMS, which names them, nothing else"
+printf '%s\n' "$files" | LC_ALL=C sort >"$work/names"
+printf '%s\n' "$files" SHA256SUMS | LC_ALL=C sort >"$work/listed"
+dist=$releases/control/source-root/dist
+for release in "$dist" "$releases/experiment-1/source-root/dist"; do
+    (cd "$release" && find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort) >"$work/found"
+    cmp -s "$work/listed" "$work/found" ||
+        fail "$release holds other files than the list: $(diff "$work/listed" "$work/found" | grep '^[<>]' | tr '\n' ' ')"
+    sed 's/^[0-9a-f]\{64\} [ *]//' "$release/SHA256SUMS" | LC_ALL=C sort | cmp -s - "$work/names" ||
+        fail "$release/SHA256SUMS does not name exactly the listed files"
+    (cd "$release" && sha256sum --quiet -c SHA256SUMS) || fail "$release does not match its SHA256SUMS"
 done
-for release in "$one/dist" "$two/dist"; do
-    for name in $(cd "$release" && find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort); do
-        if [ "$name" != SHA256SUMS ] && ! listed "$name"; then
-            echo "  $name: in $release but not in the list"
-            differ="$differ $name"
-        fi
-    done
-    if ! (cd "$release" && sha256sum --quiet -c SHA256SUMS); then
-        differ="$differ $release/SHA256SUMS"
-    fi
-done
-[ -z "$differ" ] || fail "the two releases differ in:$differ (compare $one/dist and $two/dist, with cmp -l or diffoscope)"
-if listed "$tarball" && listed "$orig"; then
+if [ -n "$tarball" ] && [ -n "$orig" ]; then
     cmp -s "$dist/$tarball" "$dist/$orig" || fail "$orig is not the same bytes as $tarball"
     echo "  $orig: the same bytes as $tarball"
 fi
@@ -204,8 +227,8 @@ for arch in $(maintainer_archs); do
     step "the source package as a Debian maintainer builds it for $arch"
     maintainer=$work/maintainer-$arch
     mkdir -p "$maintainer"
-    for file in $(maintainer_gets); do
-        cp "$dist/$file" "$maintainer/"
+    for role in $(maintainer_gets); do
+        cp "$dist/$(with_role "$role")" "$maintainer/"
     done
     (cd "$maintainer" && dpkg-source -x "$dsc" source)
     # What the build makes again goes first, so that what is compared is
@@ -215,15 +238,18 @@ for arch in $(maintainer_archs); do
     done
     debian_build "$maintainer/source" "$arch"
     for file in $(maintainer_makes "$arch"); do
-        cmp -s "$dist/$file" "$maintainer/$file" || fail "the maintainer's build for $arch gave another $file ($maintainer)"
+        if ! cmp -s "$dist/$file" "$maintainer/$file"; then
+            diffoscope --text "$maintainer/$file.diffoscope.txt" "$dist/$file" "$maintainer/$file" || true
+            fail "the maintainer's build for $arch gave another $file: diffoscope's report is $maintainer/$file.diffoscope.txt"
+        fi
         echo "  $file: identical"
     done
 done
 
-debs=$(printf '%s\n' "$files" | grep -x '.*\.deb') || true
-step "lintian on $(printf '%s\n' "$debs" | tr '\n' ' ')and $dsc"
-# shellcheck disable=SC2086 # $debs is the list's names, one a word, no blanks
-(cd "$dist" && lintian --display-info --fail-on error,warning "$dsc" $debs)
+lint="$dsc $(with_role binary-package | tr '\n' ' ')"
+step "lintian on $lint"
+# shellcheck disable=SC2086 # $lint is the list's names, one a word, no blanks
+(cd "$dist" && lintian --display-info --fail-on error,warning $lint)
 
 minutes=$(( ($(date +%s) - started + 30) / 60 ))
 step "passed in $minutes minutes: $(printf '%s\n' "$files" SHA256SUMS | wc -l) files, byte-identical in both releases;" \

@@ -14,7 +14,7 @@
 #   tervalo-VERSION-web.zip            the site of the web version, built from the
 #                                      source tarball by its own scripts/web-build.sh
 #   SHA256SUMS                         of all of the above, which DIST holds and nothing
-#                                      else: the list of the release (release-check's)
+#                                      else
 #
 # Uncommitted changes are never released (and a dirty tree is said to be one).
 # The version is CMake's, checked against every other place that states it
@@ -25,9 +25,15 @@
 # (make windows-qt web-qt).
 #
 #   scripts/release.sh DIST WORK
-#   scripts/release.sh --list     the names of the files it makes (but SHA256SUMS),
-#                                 one a line, in SHA256SUMS's order, for the
-#                                 version of the working tree; nothing is built
+#   scripts/release.sh --list     the files it makes (but SHA256SUMS), one a line
+#                                 in SHA256SUMS's order, for the version of the
+#                                 working tree, each with its role and the
+#                                 architecture it is for; nothing is built
+#
+# The roles, in the order of the files above: source-tarball, orig-tarball,
+# debian-tarball, dsc (these four for the architecture "source"),
+# binary-package (for its Debian architecture), windows-zip and
+# windows-installer (win64), web-zip (wasm32).
 set -eu
 # shellcheck source=lib/common.sh
 . "$(dirname "$0")/lib/common.sh"
@@ -57,20 +63,27 @@ names() {
 deb() {
     echo "tervalo_${debian_in_names}_$1.deb"
 }
-# release_files: every file of the release but SHA256SUMS, in its order.
-release_files() {
+# release_table: every file of the release but SHA256SUMS, in its order, each
+# with its role and architecture (what --list prints).
+release_table() {
     {
-        printf '%s\n' "$tarball" "$orig" "$debian_tarball" "$dsc" "$zip" "$setup" "$web_zip"
+        printf '%s  %s  %s\n' "$tarball" source-tarball source "$orig" orig-tarball source \
+            "$debian_tarball" debian-tarball source "$dsc" dsc source "$zip" windows-zip win64 \
+            "$setup" windows-installer win64 "$web_zip" web-zip wasm32
         for arch in $debian_archs; do
-            deb "$arch"
+            printf '%s  %s  %s\n' "$(deb "$arch")" binary-package "$arch"
         done
-    } | LC_ALL=C sort
+    } | LC_ALL=C sort -k1,1
+}
+# release_files: the names alone.
+release_files() {
+    release_table | cut -d' ' -f1
 }
 
 if [ "${1:-}" = --list ]; then
     [ $# -eq 1 ] || usage "DIST WORK | --list"
     names "$top"
-    release_files
+    release_table
     exit 0
 fi
 if [ $# -ne 2 ] || [ -z "$1" ] || [ -z "$2" ]; then
@@ -157,8 +170,8 @@ tar -x -C "$work/web-source" -f "$dist/$tarball"
 (cd "$work/web-source/$name" && SOURCE_DATE_EPOCH=$windows_date scripts/web-run.sh scripts/web-build.sh)
 cp "$work/web-source/$name/build-web/$web_zip" "$dist/"
 
-# DIST holds the listed files and nothing else, so that SHA256SUMS, which
-# release-check takes as the list of the release, names every file.
+# DIST holds the listed files and nothing else, so that SHA256SUMS names
+# every file of it.
 release_files >"$work/listed"
 (cd "$dist" && find . -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort) >"$work/found"
 if ! cmp -s "$work/listed" "$work/found"; then

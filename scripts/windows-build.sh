@@ -40,9 +40,10 @@ mkdir -p "$stage/platforms" "$stage/styles"
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt"/plugins/styles/*.dll "$stage/styles/"
 
-# imports FILE: the DLLs that the PE file FILE imports by name.
+# imports FILE: the DLLs that the PE file FILE imports by name. objdump
+# speaks the C locale here: its messages are translated ("Nom DLL" in French).
 imports() {
-    "$mingw_target-objdump" -p "$1" | sed -n 's/^\tDLL Name: //p'
+    LC_ALL=C "$mingw_target-objdump" -p "$1" | sed -n 's/^\tDLL Name: //p'
 }
 
 # dll_from_folders DLL: the path of DLL in the first of the DLL folders that
