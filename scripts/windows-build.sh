@@ -42,8 +42,13 @@ cp "$qt"/plugins/styles/*.dll "$stage/styles/"
 
 # imports FILE: the DLLs that the PE file FILE imports by name. objdump
 # speaks the C locale here: its messages are translated ("Nom DLL" in French).
+# Every Windows program and library imports at least Windows' own kernel32,
+# so a file with no import at all means that objdump's list was misread,
+# and the zip would lack the DLLs.
 imports() {
-    LC_ALL=C "$mingw_target-objdump" -p "$1" | sed -n 's/^\tDLL Name: //p'
+    names=$(LC_ALL=C "$mingw_target-objdump" -p "$1" | sed -n 's/^\tDLL Name: //p')
+    [ -n "$names" ] || fail "objdump lists no DLL that $1 imports"
+    printf '%s\n' "$names"
 }
 
 # dll_from_folders DLL: the path of DLL in the first of the DLL folders that
@@ -69,7 +74,8 @@ pending=$(find "$stage" -name '*.exe' -o -name '*.dll')
 while [ -n "$pending" ]; do
     next=""
     while IFS= read -r file; do
-        for dll in $(imports "$file"); do
+        dlls=$(imports "$file")
+        for dll in $dlls; do
             [ -e "$stage/$dll" ] && continue
             found=$(dll_from_folders "$dll")
             if [ -n "$found" ]; then
