@@ -35,8 +35,10 @@ debian_system_run() {
         mount --bind /dev "$1/dev"
         mount -t devpts -o newinstance,ptmxmode=0666,mode=620 devpts "$1/dev/pts"
         mount -t tmpfs -o mode=1777 shm "$1/dev/shm"
-        rm -f "$1/etc/resolv.conf"
-        cp /etc/resolv.conf "$1/etc/resolv.conf"
+        # Replaced in one step: tests run side by side enter the same
+        # system at once.
+        cp /etc/resolv.conf "$1/etc/resolv.conf.$$"
+        mv -f "$1/etc/resolv.conf.$$" "$1/etc/resolv.conf"
     fi
     root=$1
     folder=$2
