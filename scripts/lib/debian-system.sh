@@ -37,8 +37,10 @@ debian_system_run() {
         mount -t tmpfs -o mode=1777 shm "$1/dev/shm"
         # Replaced in one step: tests run side by side enter the same
         # system at once.
-        cp /etc/resolv.conf "$1/etc/resolv.conf.$$"
-        mv -f "$1/etc/resolv.conf.$$" "$1/etc/resolv.conf"
+        resolv=$(mktemp "$1/etc/resolv.conf.XXXXXX")
+        cat /etc/resolv.conf >"$resolv"
+        chmod 644 "$resolv"
+        mv -f "$resolv" "$1/etc/resolv.conf"
     fi
     root=$1
     folder=$2
