@@ -18,17 +18,32 @@ set -eu
 . "$top/scripts/lib/debian.sh"
 # shellcheck source=lib/web.sh
 . "$top/scripts/lib/web.sh"
-# shellcheck source=lib/qt-features.sh
-. "$top/scripts/lib/qt-features.sh"
 
 qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
 emscripten_version=$(dpkg-query -W -f='${Version}' emscripten)
 
-# Static Qt without the parts the program never uses (lib/qt-features.sh),
-# with the web platform (which draws through WebGL, so OpenGL stays) and the
-# third-party code that Qt carries inside it; compiled for size, since every
-# visitor downloads what is left on.
-qt_features="$(qt_features_off configure)
+# Static Qt with only what the program and its tests use: Core, Gui, Widgets
+# and Test, the web platform (which draws through WebGL, so OpenGL stays),
+# the accessibility layer, the BMP and PNG images, the line edits, push
+# buttons, labels and the message box with the styles that draw them, and
+# the third-party code that Qt carries inside it; compiled for size. Every
+# visitor downloads what is left on: the modules the program never links,
+# the other image formats and documents, calendars, time zones, the MIME
+# database, and the widgets, dialogs and views that it never shows are off.
+unused_features="
+    sql network dbus printsupport xml concurrent
+    gif ico jpeg movie textodfwriter textmarkdownreader textmarkdownwriter
+    pdf imageformat_ppm imageformat_xbm picture
+    mimetype-database timezone jalalicalendar hijricalendar islamiccivilcalendar
+    commandlineparser filesystemwatcher sharedmemory systemsemaphore permissions
+    undocommand standarditemmodel filesystemmodel sessionmanager systemtrayicon
+    style-stylesheet graphicsview graphicseffect
+    mdiarea dockwidget mainwindow toolbar statusbar sizegrip calendarwidget datetimeedit
+    colordialog fontdialog filedialog fscompleter wizard inputdialog progressdialog errormessage
+    undoview columnview datawidgetmapper keysequenceedit lcdnumber dial splashscreen
+    syntaxhighlighter fontcombobox commandlinkbutton toolbox textbrowser
+    treewidget tablewidget listwidget tableview treeview scroller"
+qt_features="$(for feature in $unused_features; do printf -- '-no-feature-%s\n' "$feature"; done)
     -qt-zlib -qt-pcre -qt-harfbuzz -qt-libpng -qt-freetype -no-zstd
     -optimize-size"
 # Compiled a few dozen sources at a time (Qt's unity build): the same
