@@ -45,22 +45,34 @@ async function start() {
         say(missing);
         return;
     }
+    const crashed = "Tervalo si è fermato per un errore. Ricaricate la pagina per aprirlo di nuovo.";
+    // Whether the .wasm has been compiled and the runtime is up. Before that,
+    // an abort is a failure to start: Qt's loader reports it as a crash first
+    // and rejects its promise after, and only the catch below, which asks the
+    // server, can name the missing file; saying "crash" in between would show
+    // the wrong sentence for as long as that question takes.
+    let loaded = false;
     try {
         await qtLoad({
             qt: {
                 containerElements: [screen],
                 entryFunction: tervalo_entry,
+                onLoaded: () => { loaded = true; },
                 onExit: exit => {
-                    if (exit.crashed)
-                        say("Tervalo si è fermato per un errore. Ricaricate la pagina per aprirlo di nuovo.");
-                    else
+                    if (!exit.crashed)
                         say("Tervalo è stato chiuso. Ricaricate la pagina per aprirlo di nuovo.");
+                    else if (loaded)
+                        say(crashed);
                 },
             },
         });
         translateReaderButtons();
     } catch (error) {
         console.error(error);
+        if (loaded) {
+            say(crashed);
+            return;
+        }
         const file = await missingFile();
         say(file ? "Tervalo non può partire: sul server manca il file " + file + "."
                  : "Tervalo non può partire: questo browser non è riuscito a caricarlo (" + error.message + ").");
