@@ -7,8 +7,9 @@
 #   scripts/windows-qt.sh            build it there, unless it is already built
 #
 # The build is cached outside the checkout, in TERVALO_CACHE (default
-# ~/.cache/tervalo), under a name that gives the Qt and compiler versions, so
-# that every later run, clean clones included, skips it. Removing that folder
+# ~/.cache/tervalo), under a name that gives the Qt and compiler versions and
+# a digest of its options, so that every later run, clean clones included,
+# skips it. Removing that folder
 # (`make windows-qt-clean`) makes the next run build it again.
 #
 # The source comes through a private apt sources list (debian_source in
@@ -34,11 +35,7 @@ work=$prefix.work
 rm -rf "$work" "$prefix"
 source_dir=$(debian_source qt6-base "$qt_version" "$work")
 
-# Only what the program and its tests use: Core, Gui, Widgets and Test, the
-# windows, offscreen and minimal platforms and the native style, with the
-# third-party code that Qt carries inside it. Debian's source leaves out
-# Wacom's tablet header, hence no tablet events; without OpenGL the windows
-# platform must not ask for it at run time either (dynamicgl).
+# shellcheck disable=SC2086 # one word an option
 cmake -G Ninja -S "$source_dir" -B "$work/build" \
     -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
     -DQT_HOST_PATH=/usr \
@@ -47,13 +44,7 @@ cmake -G Ninja -S "$source_dir" -B "$work/build" \
     -DCMAKE_BUILD_TYPE=Release \
     -DBUILD_SHARED_LIBS=ON \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-    -DFEATURE_opengl=OFF -DINPUT_opengl=no -DFEATURE_dynamicgl=OFF \
-    -DFEATURE_tabletevent=OFF \
-    -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_printsupport=OFF \
-    -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF \
-    -DFEATURE_freetype=ON \
-    -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
-    -DFEATURE_system_png=OFF -DFEATURE_system_freetype=OFF -DFEATURE_system_jpeg=OFF -DFEATURE_zstd=OFF
+    $windows_qt_settings
 cmake --build "$work/build"
 cmake --install "$work/build"
 
