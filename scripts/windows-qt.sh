@@ -30,7 +30,7 @@ prefix=$windows_qt_prefix
 qt_build_needed "Windows" "$prefix" "${1:-}"
 
 step "building Qt $qt_version for Windows (GCC $gcc_version) into $prefix;"
-step "this is done once and takes about 20 minutes on two cores."
+step "this is done once and takes about 30 minutes on two cores."
 work=$prefix.work
 rm -rf "$work" "$prefix"
 source_dir=$(debian_source qt6-base "$qt_version" "$work")
