@@ -31,7 +31,7 @@ windows_toolchain() {
     # windows platform must not ask for it at run time either (dynamicgl).
     # The Direct2D platform (a second build of the whole windows platform,
     # which the program never loads) and the GIF, ICO and JPEG image plugins
-    # (its images are PNG and BMP) are left out: a fifth of the build's time
+    # (its images are PNG and BMP) are left out: a sixth of the build's time
     # from nothing, none of what ships. Direct2D itself stays on, since the
     # windows platform's DirectWrite fonts depend on it.
     windows_qt_settings="-DFEATURE_opengl=OFF -DINPUT_opengl=no -DFEATURE_dynamicgl=OFF
