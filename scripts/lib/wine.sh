@@ -118,9 +118,17 @@ start_program() {
         echo "$status" >"$wine_logs/$2.status.new"
         mv "$wine_logs/$2.status.new" "$wine_logs/$2.status"
     ) >&2 &
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name "^$(form_title)\$" | head -n 1)
-    [ -n "$window" ] || fail "$1 showed no window within a minute"
+    wait_until 60 program_window_shown || fail "$1 showed no window within a minute"
     echo "$window"
+}
+
+# program_window_shown: whether the program's window is shown now; sets
+# window to it. xdotool ends at once with an X error (BadWindow) when a
+# window it looks at closes under it, as Wine's own do while an installer
+# runs beside the program, so a search is simply made again.
+program_window_shown() {
+    window=$(xdotool search --onlyvisible --name "^$(form_title)\$" 2>/dev/null | head -n 1)
+    [ -n "$window" ]
 }
 
 # program_runs: whether a program that start_program started still runs.
