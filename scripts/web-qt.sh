@@ -54,7 +54,11 @@ qt_build_options="-unity-build"
 # the platform from loading the other).
 qt_patch='/DejaVuSansMono.ttf/d'
 qt_patch_source='s|QStringLiteral(":/fonts/DejaVuSansMono.ttf"),||'
-settings=$(printf '%s\n' "$qt_features" "$qt_build_options" "$qt_patch" "$qt_patch_source" | md5sum | cut -c1-8)
+# The accessibility layer names the line edits and gives their texts to a
+# screen reader (the patch says how).
+accessibility_patch=$top/web/qt-accessibility.patch
+settings=$(printf '%s\n' "$qt_features" "$qt_build_options" "$qt_patch" "$qt_patch_source" \
+    "$(cat "$accessibility_patch")" | md5sum | cut -c1-8)
 prefix=$web_cache/qt-$qt_version-wasm-emscripten-$emscripten_version-$settings
 
 qt_build_needed "WebAssembly" "$prefix" "${1:-}"
@@ -67,6 +71,7 @@ rm -rf "$work" "$prefix"
 source_dir=$(debian_source qt6-base "$qt_version" "$work")
 sed -i "$qt_patch" "$source_dir/src/plugins/platforms/wasm/CMakeLists.txt"
 sed -i "$qt_patch_source" "$source_dir/src/plugins/platforms/wasm/qwasmfontdatabase.cpp"
+patch --quiet --forward -p1 -d "$source_dir" <"$accessibility_patch"
 
 # configure writes its notes into the current folder.
 cd "$work"
