@@ -26,8 +26,70 @@ function missingFeature() {
     return null;
 }
 
+// The program travels gzip-compressed (tervalo.wasm.gz), so that a visit
+// costs the same from every server, compressing or not: the page
+// decompresses it as it arrives and compiles it at once. A server that
+// sends the file with Content-Encoding: gzip has had the browser decode it
+// already, which the first bytes tell (a module begins with "\0asm", gzip
+// with 1f 8b). Where that fails, the plain tervalo.wasm.
+const compressedProgram = "tervalo.wasm.gz";
+const plainProgram = "tervalo.wasm";
+
+// body: the stream of the response, decompressed if it is still gzip.
+async function decompressed(response) {
+    const reader = response.body.getReader();
+    const first = await reader.read();
+    const stream = new ReadableStream({
+        start(controller) {
+            if (!first.done)
+                controller.enqueue(first.value);
+        },
+        async pull(controller) {
+            const { done, value } = await reader.read();
+            if (done)
+                controller.close();
+            else
+                controller.enqueue(value);
+        },
+        cancel(reason) {
+            return reader.cancel(reason);
+        },
+    });
+    const gzip = !first.done && first.value[0] === 0x1f && first.value[1] === 0x8b;
+    return gzip ? stream.pipeThrough(new DecompressionStream("gzip")) : stream;
+}
+
+async function compile(response) {
+    if (!response.ok)
+        throw new Error(response.url + ": " + response.status);
+    const wasm = new Response(await decompressed(response), { headers: { "Content-Type": "application/wasm" } });
+    return WebAssembly.compileStreaming ? WebAssembly.compileStreaming(wasm)
+                                        : WebAssembly.compile(await wasm.arrayBuffer());
+}
+
+async function program() {
+    if (typeof DecompressionStream === "function" && typeof ReadableStream === "function") {
+        try {
+            return await compile(await fetch(compressedProgram));
+        } catch (error) {
+            console.warn(compressedProgram + ": " + error.message + "; loading " + plainProgram);
+        }
+    }
+    return compile(await fetch(plainProgram));
+}
+
+// The program ends by unwinding its stack with an exception that carries its
+// exit status; the runtime catches it where it called the program, but an
+// exit reached from a browser event (the click on "Esci") finds no such
+// caller and would reach the page as an uncaught exception. It is the
+// program's normal end, which onExit below reports.
+window.addEventListener("error", event => {
+    if (event.error && event.error.name === "ExitStatus")
+        event.preventDefault();
+});
+
 async function missingFile() {
-    for (const name of ["tervalo.wasm"]) {
+    for (const name of [compressedProgram, plainProgram]) {
         try {
             const response = await fetch(name, { method: "HEAD" });
             if (!response.ok)
@@ -57,7 +119,11 @@ async function start() {
             qt: {
                 containerElements: [screen],
                 entryFunction: tervalo_entry,
-                onLoaded: () => { loaded = true; },
+                module: program(),
+                onLoaded: () => {
+                    loaded = true;
+                    keepForOffline();
+                },
                 onExit: exit => {
                     if (!exit.crashed)
                         say("Tervalo è stato chiuso. Ricaricate la pagina per aprirlo di nuovo.");
@@ -98,7 +164,15 @@ function translateReaderButtons() {
 }
 
 // After one visit the site is kept by the browser, and opens with no network.
-if ("serviceWorker" in navigator && location.protocol !== "file:")
-    navigator.serviceWorker.register("service-worker.js").catch(error => console.warn(error));
+// The worker is registered once the program is running, so that the files
+// it keeps are those this visit has just fetched, each confirmed by the
+// server at no second download. Its own script is always asked of the
+// server, so a new version of the site is found at the next visit. Only a
+// secure origin (https, or this machine) has workers.
+function keepForOffline() {
+    if ("serviceWorker" in navigator)
+        navigator.serviceWorker.register("service-worker.js", { updateViaCache: "none" })
+            .catch(error => console.warn(error));
+}
 
 start();
