@@ -4,12 +4,13 @@
 # through scripts/web-run.sh, which gives it Debian 13. The site, the folder
 # a web server serves as it is, is BUILD/site.
 #
-#   scripts/web-build.sh
+#   scripts/web-build.sh            everything, and the site zipped as a release holds it
+#   scripts/web-build.sh TARGET     only TARGET (site-next: a second version of the site)
 set -eu
 # shellcheck source=lib/common.sh
 . "$(dirname "$0")/lib/common.sh"
 
-[ $# -eq 0 ] || usage ""
+[ $# -le 1 ] || usage "[TARGET]"
 TERVALO_WEB_QT=$("$top/scripts/web-qt.sh" --prefix)
 export TERVALO_WEB_QT
 [ -f "$TERVALO_WEB_QT/.built" ] || fail "no Qt for WebAssembly in $TERVALO_WEB_QT (scripts/web-qt.sh builds it)"
@@ -21,6 +22,9 @@ fi
 export SOURCE_DATE_EPOCH
 cd "$top"
 cmake --preset web
+if [ $# -eq 1 ]; then
+    exec cmake --build --preset web --target "$1"
+fi
 cmake --build --preset web
 
 build=$top/build-web

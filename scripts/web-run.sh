@@ -15,7 +15,8 @@
 # Inside the system the command sees a clean environment: a path, a home,
 # the locale, CI, EMSDK, the variables the web scripts read (NUMBERS_PAIRS,
 # JOBS and the CMake and CTest job counts, TERVALO_CACHE, SOURCE_DATE_EPOCH,
-# TERVALO_WEB_TIMEOUT), the QT_ ones that CTest gives a test and the
+# TERVALO_WEB_TIMEOUT, TERVALO_WEB_ENGINE and TERVALO_WEB_ENGINES, each a
+# value without blanks), the QT_ ones that CTest gives a test and the
 # TERVALO_TYPING_ ones that repeat a random typing run.
 set -eu
 # shellcheck source=lib/common.sh
@@ -73,7 +74,7 @@ case $here/ in
 esac
 
 passed=""
-for name in NUMBERS_PAIRS JOBS CMAKE_BUILD_PARALLEL_LEVEL CTEST_PARALLEL_LEVEL SOURCE_DATE_EPOCH TERVALO_WEB_TIMEOUT TERVALO_WEB_DEBUG \
+for name in NUMBERS_PAIRS JOBS CMAKE_BUILD_PARALLEL_LEVEL CTEST_PARALLEL_LEVEL SOURCE_DATE_EPOCH TERVALO_WEB_TIMEOUT TERVALO_WEB_DEBUG TERVALO_WEB_ENGINE TERVALO_WEB_ENGINES \
     $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\|TERVALO_TYPING_[A-Z_]*\)=.*/\1/p'); do
     eval "value=\${$name-}"
     # shellcheck disable=SC2154 # value is set by the eval above

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Runs one program of the web build in headless Chromium, as a test runner
+"""Runs one program of the web build in a browser page, as a test runner
 runs a program on the machine itself: its standard output and error come
 out here, line by line as it wrote them, and its exit status is this
-script's. The web build names this script as its crosscompiling emulator
+script's. The browser is headless Chromium, or the engine that
+TERVALO_WEB_ENGINE names (webkit or firefox; see scripts/lib/browser.py). The web build names this script as its crosscompiling emulator
 (CMakePresets.json, preset web; through scripts/web-run.sh), so `ctest` and
 scripts/test-cross.sh run every test and tool of it through here.
 
@@ -17,18 +18,14 @@ TERVALO_WEB_TIMEOUT (seconds, default 900) bounds a run; TERVALO_WEB_DEBUG=1
 also prints the page's console.
 """
 
-import http.server
 import json
 import os
 import pathlib
-import shutil
 import sys
-import tempfile
-import threading
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent / "lib"))
+import browser  # noqa: E402 (found through the path set just above)
 
 # The page gives the program a screen of the window's own size, as the
 # site's page does: Qt for the web fits a window to a larger screen.
@@ -63,25 +60,12 @@ qtLoad({
 TAKE_OUTPUT = "return [window.programOutput.splice(0), window.programExit];"
 
 
-def browser(user_data, scale):
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in ("--headless=new", "--no-sandbox", "--no-first-run", "--disable-background-networking",
-                 "--disable-component-update", "--disable-sync", "--disable-quic", "--disable-default-apps",
-                 "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--user-data-dir=" + user_data,
-                 "--window-size=1024,768"):
-        options.add_argument(flag)
-    if scale:
-        options.add_argument("--force-device-scale-factor=" + scale)
-    if os.environ.get("TERVALO_WEB_DEBUG"):
-        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    return webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
-
-
 def main():
     if len(sys.argv) < 2:
         print("usage: %s PROGRAM.js [ARGUMENT...]" % sys.argv[0], file=sys.stderr)
         return 2
+    engine = os.environ.get("TERVALO_WEB_ENGINE", "chromium")
+    browser.with_display([engine])
     program = pathlib.Path(sys.argv[1]).resolve()
     if program.suffix != ".js":
         program = program.with_suffix(".js")
@@ -103,38 +87,18 @@ def main():
         "environment": json.dumps(environment),
     }).encode()
 
-    class Handler(http.server.SimpleHTTPRequestHandler):
-        def __init__(self, *args, **kwargs):
-            super().__init__(*args, directory=str(program.parent), **kwargs)
-
-        def log_message(self, *args):
-            pass
-
-        def do_GET(self):
-            if self.path.split("?")[0] == "/__runner.html":
-                self.send_response(200)
-                self.send_header("Content-Type", "text/html; charset=utf-8")
-                self.send_header("Content-Length", str(len(page)))
-                self.end_headers()
-                self.wfile.write(page)
-            else:
-                super().do_GET()
-
-    Handler.extensions_map[".wasm"] = "application/wasm"
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    user_data = tempfile.mkdtemp(prefix="web-test-")
-    driver = browser(user_data, scale)
+    site = browser.Site(program.parent, pages={"/__runner.html": page})
+    page_browser = browser.Browser(engine, scale=scale, probe=bool(os.environ.get("TERVALO_WEB_DEBUG")))
     exit_data = None
     try:
         timeout = float(os.environ.get("TERVALO_WEB_TIMEOUT", "900"))
         # The program may keep the page busy, and the driver waiting, for
         # as long as it computes without waiting for an event.
-        driver.set_script_timeout(timeout)
-        driver.get("http://127.0.0.1:%d/__runner.html" % server.server_address[1])
+        page_browser.set_script_timeout(timeout)
+        page_browser.open(site.url + "__runner.html")
         deadline = time.monotonic() + timeout
         while exit_data is None:
-            lines, exit_data = driver.execute_script(TAKE_OUTPUT)
+            lines, exit_data = page_browser.run(TAKE_OUTPUT)
             for stream, text in lines:
                 print(text, file=sys.stdout if stream == 1 else sys.stderr)
             sys.stdout.flush()
@@ -144,12 +108,11 @@ def main():
                     return 1
                 time.sleep(0.1)
         if os.environ.get("TERVALO_WEB_DEBUG"):
-            for entry in driver.get_log("browser"):
-                print("web-test: console: " + entry["message"], file=sys.stderr)
+            for error in page_browser.errors():
+                print("web-test: console: " + error, file=sys.stderr)
     finally:
-        driver.quit()
-        server.shutdown()
-        shutil.rmtree(user_data, ignore_errors=True)
+        page_browser.close()
+        site.close()
     if exit_data.get("crashed"):
         print("web-test: %s stopped: %s" % (name, exit_data.get("text", "")), file=sys.stderr)
         return 1
