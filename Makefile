@@ -4,9 +4,9 @@
 #   make test           build and run the tests
 #   make format         lay out every C++ file; make format-check only checks
 #   make images-check   draw the images anew and compare them with assets/
-#   make lint           shellcheck on every shell script, pyflakes on the Python one
+#   make lint           shellcheck on every shell script, pyflakes on the Python ones
 #   make windows        the Windows zip and installer (make windows-check tests them under Wine)
-#   make web            the site that runs the program in a browser (make web-check tests it in Chromium)
+#   make web            the site that runs the program in a browser (make web-check tests it in three engines)
 #   make clean          delete every build folder
 # CI runs .ci/run; the other targets say what they do where they stand.
 #
@@ -56,7 +56,7 @@ format-check:
 # Every shell script (each file whose first line names sh or bash, and the
 # sourced ones in scripts/lib) through shellcheck, with no finding at any
 # severity; a finding may be silenced only by a directive with its reason.
-# The Python script through pyflakes. Then every file of the release against
+# The Python scripts and modules through pyflakes. Then every file of the release against
 # what release-check checks of it (scripts/release-check.sh --plan).
 lint:
 	@scripts/install-deps.sh lint
@@ -225,9 +225,11 @@ package-arm64:
 # WEB_BUILD/site. On Debian 12 all of it runs in a minimal Debian 13 system
 # that mmdebstrap makes once (scripts/web-run.sh; it needs root). `make
 # web-check` runs the whole suite and tools/numbers in headless Chromium
-# through scripts/test-cross.sh, then opens the real page as a user would
-# (scripts/web-check.py; screenshots in WEB_BUILD/screenshots).
-# The preset web names the folder.
+# through scripts/test-cross.sh, tools/numbers again in WebKitGTK and
+# Firefox ESR, then opens the real page as users would in the three
+# engines, from three web servers, and a second version of the site
+# (WEB_BUILD/site-next) over the first (scripts/web-check.py; screenshots
+# in WEB_BUILD/screenshots). The preset web names the folder.
 WEB_BUILD := build-web
 
 web-qt:
@@ -240,8 +242,15 @@ web: web-qt
 
 web-check: web build
 	scripts/test-cross.sh $(WEB_BUILD) $(BUILD) web
-	scripts/web-run.sh scripts/web-check.py $(WEB_BUILD)/site $(WEB_BUILD)/numbers-reference.txt \
-	    $(WEB_BUILD)/screenshots
+	for engine in webkit firefox; do \
+	    TERVALO_WEB_ENGINE=$$engine scripts/web-run.sh scripts/web-test.py $(WEB_BUILD)/tools/numbers/numbers.js \
+	        $(NUMBERS_PAIRS) >$(WEB_BUILD)/numbers-$$engine.txt && \
+	    scripts/compare-numbers.sh $(WEB_BUILD)/numbers-reference.txt $(WEB_BUILD)/numbers-$$engine.txt \
+	        "web in $$engine" || exit 1; \
+	done
+	scripts/web-run.sh scripts/web-build.sh site-next
+	scripts/web-run.sh scripts/web-check.py $(WEB_BUILD)/site $(WEB_BUILD)/site-next \
+	    $(WEB_BUILD)/numbers-reference.txt $(WEB_BUILD)/screenshots
 
 web-qt-clean:
 	rm -rf "$$(scripts/web-run.sh scripts/web-qt.sh --prefix)"

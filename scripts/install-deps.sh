@@ -16,9 +16,10 @@
 #                                      to sign them, Wine with Xvfb and xdotool to test them
 #   scripts/install-deps.sh arm64      the arm64 cross compiler, Qt 6 for arm64, qemu to run it, and what
 #                                      dpkg-buildpackage -a arm64 needs (make test-arm64, make package-arm64)
-#   scripts/install-deps.sh web        Debian 13's emscripten, Qt tools and Chromium with its driver, for building and
-#                                      testing the web version; off Debian 13, mmdebstrap, which makes a Debian 13
-#                                      system for that (scripts/web-run.sh), where this installs the rest
+#   scripts/install-deps.sh web        Debian 13's emscripten and Qt tools for building the web version, and for
+#                                      testing it Chromium, WebKitGTK and Firefox ESR with Selenium, Xvfb, nginx and
+#                                      Apache; off Debian 13, mmdebstrap, which makes a Debian 13 system for that
+#                                      (scripts/web-run.sh), where this installs the rest
 #   scripts/install-deps.sh release    git and xz for the source tarball, binutils to read the built files' versions,
 #                                      locales to build the release in another locale (make release, make release-check),
 #                                      reprotest to build it twice, diffoscope (with python3-debian and unzip, which let
@@ -52,8 +53,9 @@ for set in "$@"; do
         arm64) packages="$packages crossbuild-essential-arm64 qt6-base-dev:arm64 qemu-user build-essential debhelper dpkg-dev lintian" ;;
         web)
             if [ -z "$web_system" ]; then
-                packages="$packages emscripten qt6-base-dev-tools ninja-build dpkg-dev debian-archive-keyring
-                    chromium chromium-driver python3-selenium brotli zip git"
+                packages="$packages emscripten qt6-base-dev-tools ninja-build dpkg-dev debian-archive-keyring zopfli
+                    chromium chromium-driver webkit2gtk-driver firefox-esr python3-selenium python3-websocket
+                    xvfb xauth nginx apache2 zip git"
             else
                 packages="$packages mmdebstrap debian-archive-keyring"
             fi
@@ -118,5 +120,22 @@ for p in $missing; do
 done
 # A fresh machine may hold no package lists at all.
 $sudo apt-get update -qq
+# The web servers are installed for the checks, which start their own on a
+# port of their own: the packages' services are not started, here or in the
+# Debian 13 system (which has no init to stop them).
+policy=/usr/sbin/policy-rc.d
+no_services=""
+case " $missing " in
+    *" nginx "* | *" apache2 "*)
+        if [ ! -e "$policy" ]; then
+            printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
+            $sudo chmod 755 "$policy"
+            no_services=1
+        fi
+        ;;
+esac
+status=0
 # shellcheck disable=SC2086 # one argument a package
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing || status=$?
+[ -z "$no_services" ] || $sudo rm -f "$policy"
+exit "$status"

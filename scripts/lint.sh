@@ -1,12 +1,14 @@
 #!/bin/sh
 # Lints the machinery around the program: every shell script, the sourced
 # files in scripts/lib too, through shellcheck, with no finding at any
-# severity, and the Python script through pyflakes. A finding may be
-# silenced only by a directive that says why, after a '#' on its own line.
+# severity, and the Python scripts and modules through pyflakes. A finding
+# may be silenced only by a directive that says why, after a '#' on its own
+# line.
 #
 # The shell scripts are the files git knows (outside a git checkout, every
 # file but the build folders') whose first line names sh or bash, and the
-# files in scripts/lib; the Python ones those that name python3.
+# files in scripts/lib; the Python ones those that name python3, and the
+# modules in scripts/lib.
 #
 #   scripts/lint.sh
 set -eu
@@ -27,6 +29,10 @@ tracked | while read -r file; do
             echo "$file" >>"$lists/shell"
             continue
             ;;
+        scripts/lib/*.py)
+            echo "$file" >>"$lists/python"
+            continue
+            ;;
     esac
     case $(head -n 1 "$file") in
         '#!'*/sh | '#!'*/bash | '#!'*' sh' | '#!'*' bash') echo "$file" >>"$lists/shell" ;;
@@ -41,4 +47,4 @@ bare=$(xargs -d '\n' grep -n '^ *# shellcheck disable=' <"$lists/shell" | grep -
 xargs -d '\n' shellcheck --severity=style <"$lists/shell"
 step "shellcheck: $(wc -l <"$lists/shell") shell scripts, nothing to report"
 xargs -d '\n' pyflakes3 <"$lists/python"
-step "pyflakes: $(wc -l <"$lists/python") Python script, nothing to report"
+step "pyflakes: $(wc -l <"$lists/python") Python files, nothing to report"
