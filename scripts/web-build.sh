@@ -21,7 +21,15 @@ fi
 # the files' own, which differ from one checkout to the next.
 export SOURCE_DATE_EPOCH
 cd "$top"
-cmake --preset web
+# A build configured against another Qt for WebAssembly (built before with
+# other settings) would go on finding that one's packages: it starts afresh.
+fresh=""
+qt_found=$(cmake_cache_value "$top/build-web" Qt6_DIR 2>/dev/null || :)
+case $qt_found in
+    "" | "$TERVALO_WEB_QT"/*) ;;
+    *) fresh=--fresh ;;
+esac
+cmake --preset web $fresh
 if [ $# -eq 1 ]; then
     exec cmake --build --preset web --target "$1"
 fi

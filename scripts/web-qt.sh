@@ -54,24 +54,25 @@ qt_build_options="-unity-build"
 # the platform from loading the other).
 qt_patch='/DejaVuSansMono.ttf/d'
 qt_patch_source='s|QStringLiteral(":/fonts/DejaVuSansMono.ttf"),||'
-# The accessibility layer names the line edits and gives their texts to a
-# screen reader (the patch says how).
-accessibility_patch=$top/web/qt-accessibility.patch
+# Mends to the web platform, each saying what and why at its top: the
+# accessibility layer as a screen reader meets it, the dialogs' title font.
 settings=$(printf '%s\n' "$qt_features" "$qt_build_options" "$qt_patch" "$qt_patch_source" \
-    "$(cat "$accessibility_patch")" | md5sum | cut -c1-8)
+    "$(cat "$top"/web/qt-patches/*.patch)" | md5sum | cut -c1-8)
 prefix=$web_cache/qt-$qt_version-wasm-emscripten-$emscripten_version-$settings
 
 qt_build_needed "WebAssembly" "$prefix" "${1:-}"
 
 step "building Qt $qt_version for WebAssembly (emscripten $emscripten_version) into $prefix;"
-step "this is done once and takes about 20 minutes on two cores."
+step "this is done once and takes about 8 minutes on two cores."
 started=$(date +%s)
 work=$prefix.work
 rm -rf "$work" "$prefix"
 source_dir=$(debian_source qt6-base "$qt_version" "$work")
 sed -i "$qt_patch" "$source_dir/src/plugins/platforms/wasm/CMakeLists.txt"
 sed -i "$qt_patch_source" "$source_dir/src/plugins/platforms/wasm/qwasmfontdatabase.cpp"
-patch --quiet --forward -p1 -d "$source_dir" <"$accessibility_patch"
+for mend in "$top"/web/qt-patches/*.patch; do
+    patch --quiet --forward -p1 -d "$source_dir" <"$mend"
+done
 
 # configure writes its notes into the current folder.
 cd "$work"

@@ -57,7 +57,8 @@ qtLoad({
 </body></html>
 """
 
-TAKE_OUTPUT = "return [window.programOutput.splice(0), window.programExit];"
+# One string, which every driver passes on quickly, however many lines.
+TAKE_OUTPUT = "return JSON.stringify([window.programOutput.splice(0), window.programExit]);"
 
 
 def main():
@@ -98,7 +99,7 @@ def main():
         page_browser.open(site.url + "__runner.html")
         deadline = time.monotonic() + timeout
         while exit_data is None:
-            lines, exit_data = page_browser.run(TAKE_OUTPUT)
+            lines, exit_data = json.loads(page_browser.run(TAKE_OUTPUT))
             for stream, text in lines:
                 print(text, file=sys.stdout if stream == 1 else sys.stderr)
             sys.stdout.flush()
