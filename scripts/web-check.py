@@ -60,8 +60,10 @@ LOCATOR_2 = (336 + 40, 56 + 12)
 ESCI = (344 + 48, 168 + 12)
 PHONE_WIDTH = 360
 ENDED = "Tervalo è stato chiuso. Ricaricate la pagina per aprirlo di nuovo."
-# The boxes a screen reader is offered, by name; the hidden ones are not.
+# The boxes a screen reader is offered, by name; the hidden ones (four
+# boxes and a button) are not.
 BOX_NAMES = ("Locatore 1", "Locatore 2", "Km", "Puntamento")
+HIDDEN_CONTROLS = 5
 # How long a start failure's sentence must stay as it is: long enough for
 # the server's answer about a missing file, which the page asks for after.
 SETTLE_SECONDS = 1
@@ -217,6 +219,13 @@ def desktop(engine, folder, shots, first, second, azimuth, distance):
         check(sorted(offered["boxes"]) == sorted(wanted),
               "%s: a screen reader is offered exactly the four boxes, by name and text: %s" % (name, offered["boxes"]))
         page.screenshot(shots / ("%s-calculated.png" % engine))
+        if engine == "webkit":
+            offered = page.accessibility(QT_ROOT + "return Array.from(root.querySelectorAll('input, button'));")
+            shown = sorted(item for item in offered if item)
+            wanted = sorted([("textbox", box) for box in BOX_NAMES] + [("button", "Calcola"), ("button", "Esci")])
+            check(shown == wanted and len(offered) - len(shown) == HIDDEN_CONTROLS,
+                  "%s gives a screen reader the four boxes and two buttons by name, and not the %d hidden "
+                  "controls: %s" % (name, HIDDEN_CONTROLS, shown))
 
         # Over-long first locator: the box, answered with Enter.
         type_into(page, LOCATOR_1, first + "X")

@@ -296,6 +296,22 @@ class Browser:
     def title(self):
         return self.run("return document.title;")
 
+    def accessibility(self, script):
+        """The role and name the engine gives a screen reader for each element
+        a script returns (WebDriver's computed role and label), or None for
+        one it does not offer at all. Firefox's driver here has no such call."""
+        from selenium.common.exceptions import WebDriverException
+
+        if self.engine == "firefox":
+            raise RuntimeError("Firefox's WebDriver BiDi computes no role or label")
+        found = []
+        for element in self.driver.execute_script(script):
+            try:
+                found.append((element.aria_role, element.accessible_name))
+            except WebDriverException:
+                found.append(None)
+        return found
+
     def devtools(self, method, parameters=None):
         """A Chromium DevTools command: emulation that only Chromium has."""
         if self.engine != "chromium":
