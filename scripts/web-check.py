@@ -265,16 +265,30 @@ def desktop(engine, folder, shots, first, second, azimuth, distance):
 
 
 def start_failures(engine, folder):
+    """Starts that cannot succeed say why; one that can in another way does."""
     cases = [
         ("the program's files missing", ("tervalo.wasm.gz", "tervalo.wasm"), "", "tervalo.wasm.gz"),
         ("tervalo.js missing", ("tervalo.js",), "", "tervalo.js"),
         ("no WebAssembly", (), "delete window.WebAssembly;", "WebAssembly"),
+        ("no DecompressionStream", (), "delete window.DecompressionStream;", None),
+        ("a server that sends tervalo.wasm.gz as gzip encoding", (), "", None),
     ]
     for label, hidden, script, named in cases:
-        site = browser.Site(folder, hidden, probe=True, head_script=script + RECORD_SENTENCES)
+        encoded = ("tervalo.wasm.gz",) if "encoding" in label else ()
+        site = browser.Site(folder, hidden, probe=True, head_script=script + RECORD_SENTENCES, encoded=encoded)
         page = browser.Browser(engine, probe=False)
         try:
             page.open(site.url)
+            if named is None:
+                # Decoded once by the browser, the program is not
+                # decompressed again; without a way to decompress, the page
+                # loads the plain program.
+                wait_for_window(page)
+                plain = "/tervalo.wasm" in site.requests
+                check(plain != bool(encoded) and not page.errors(),
+                      "%s: %s: the program starts from %s" % (page.name, label,
+                                                             "tervalo.wasm" if plain else "tervalo.wasm.gz"))
+                continue
             page.wait("return window.tervaloSaid && tervaloSaid.length", "a sentence", 15)
             time.sleep(SETTLE_SECONDS)
             said = page.run("return tervaloSaid")

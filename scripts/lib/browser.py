@@ -112,11 +112,13 @@ def with_display(engines):
 
 class Site:
     """A folder served on 127.0.0.1, with a record of every path asked for.
-    HIDDEN paths answer 404; PAGES are served from memory (path: bytes); with
-    PROBE, every HTML page gets it as its first script, then HEAD_SCRIPT,
-    for every engine alike (WebKitGTK cannot add a script itself)."""
+    HIDDEN paths answer 404; ENCODED ones (gzip files) are sent as gzip
+    encoding of their content, which the browser decodes; PAGES are served
+    from memory (path: bytes); with PROBE, every HTML page gets it as its
+    first script, then HEAD_SCRIPT, for every engine alike (WebKitGTK
+    cannot add a script itself)."""
 
-    def __init__(self, folder, hidden=(), pages=None, probe=False, head_script=""):
+    def __init__(self, folder, hidden=(), pages=None, probe=False, head_script="", encoded=()):
         self.requests = []
         site = self
         pages = pages or {}
@@ -133,6 +135,11 @@ class Site:
 
             def log_message(self, *args):
                 pass
+
+            def end_headers(self):
+                if self.path.split("?")[0].lstrip("/") in encoded:
+                    self.send_header("Content-Encoding", "gzip")
+                super().end_headers()
 
             def send_head(self):
                 path = self.path.split("?")[0]
