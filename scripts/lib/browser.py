@@ -182,8 +182,7 @@ class Site:
                     super().handle_error(request, client_address)
 
         self.server = Server(("127.0.0.1", 0), Handler)
-        self.port = self.server.server_address[1]
-        self.url = "http://127.0.0.1:%d/" % self.port
+        self.url = "http://127.0.0.1:%d/" % self.server.server_address[1]
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
 
     def close(self):
