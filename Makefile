@@ -56,8 +56,9 @@ format-check:
 # Every shell script (each file whose first line names sh or bash, and the
 # sourced ones in scripts/lib) through shellcheck, with no finding at any
 # severity; a finding may be silenced only by a directive with its reason.
-# The Python scripts and modules through pyflakes. Then every file of the release against
-# what release-check checks of it (scripts/release-check.sh --plan).
+# The Python scripts and modules through pyflakes. Then every file of the
+# release against what release-check checks of it (scripts/release-check.sh
+# --plan).
 lint:
 	@scripts/install-deps.sh lint
 	scripts/lint.sh

@@ -372,7 +372,7 @@ def settled(page, cache_name):
             const settled = window.tervaloSettled;
             if (!settled)
                 window.tervaloSettled = undefined;
-            return settled;""" % json.dumps(cache_name), "the new version's worker", 20)
+            return settled;""" % json.dumps(cache_name), "the new version's worker", 60)
         return True
     except TimeoutError:
         return False

@@ -1,8 +1,8 @@
 # Gives the page of SITE another TITLE, when one is given; then writes
-# SITE/service-worker.js from TEMPLATE: the list of every file of the
-# site that the program needs offline (all but the licence texts and the
-# uncompressed program, which only a browser that cannot decompress loads), and a
-# digest of their contents that names the browser's copy of it.
+# SITE/service-worker.js from TEMPLATE: the list of every file of the site
+# that the program needs offline (all but the licence texts and the
+# uncompressed program, which only a browser that cannot decompress loads),
+# and a digest of their contents that names the browser's copy of it.
 if(TITLE)
     file(READ ${SITE}/index.html page)
     string(REPLACE "<title>Tervalo</title>" "<title>${TITLE}</title>" page "${page}")
