@@ -63,12 +63,19 @@ export LC_ALL=C.UTF-8
 
 # ---- Installing and uninstalling ------------------------------------------
 
+# expect_status STATUS WHAT FILE ARGUMENTS [INSTALLED]: runs the installer or
+# uninstaller FILE with ARGUMENTS (installer_status), which must end with
+# STATUS and, when INSTALLED is given, leave that file installed. WHAT says
+# in a failure which run it was.
+expect_status() {
+    got=$(installer_status "$3" "$4")
+    [ "$got" -eq "$1" ] || fail "$2 ($(basename "$3")) ended with status $got, not $1"
+    [ -z "${5:-}" ] || [ -f "$5" ] || fail "$2 ($(basename "$3")) ended with status $got but did not install $5"
+}
+
 # install_setup: installs this version silently where it goes by default.
 install_setup() {
-    status=$(installer_status "$setup" /S)
-    if [ "$status" -ne 0 ] || [ ! -f "$default_dir/tervalo.exe" ]; then
-        fail "the installer of $version did not install (status $status)"
-    fi
+    expect_status 0 "the installer of $version" "$setup" /S "$default_dir/tervalo.exe"
 }
 
 # nothing_left FOLDER WHO: WHO, the uninstaller or a case, left nothing of
@@ -113,9 +120,8 @@ case_win7() {
     step "on Windows 7 the installer refuses at once"
     snapshot win7
     winecfg -v win7
-    status=$(installer_status "$setup" /S)
+    expect_status 2 "on Windows 7 the silent installer" "$setup" /S
     winecfg -v win10
-    [ "$status" -eq 2 ] || fail "on Windows 7 the silent installer ended with status $status, not 2"
     unchanged_since win7 "on Windows 7 the installer"
     step "status 2, nothing written"
 }
@@ -130,12 +136,8 @@ case_upgrade() {
     mkdir -p "$old/imageformats"
     echo "a plugin that only version 1.2.9 shipped" >"$old/imageformats/qold.dll"
     "$top/scripts/windows-package.sh" "$build/upgrade" 1.2.9 >/dev/null
-    status=$(installer_status "$build/upgrade/tervalo-1.2.9-setup.exe" /S)
-    if [ "$status" -ne 0 ] || [ ! -f "$default_dir/imageformats/qold.dll" ]; then
-        fail "version 1.2.9 did not install (status $status)"
-    fi
-    status=$(installer_status "$setup" /S)
-    [ "$status" -eq 0 ] || fail "the installer over version 1.2.9 ended with status $status"
+    expect_status 0 "the installer of version 1.2.9" "$build/upgrade/tervalo-1.2.9-setup.exe" /S "$default_dir/imageformats/qold.dll"
+    expect_status 0 "the installer over version 1.2.9" "$setup" /S
     (cd "$portable" && find . -type f | LC_ALL=C sort) >"$build/files-portable.txt"
     (cd "$default_dir" && find . -type f ! -name uninstall.exe | LC_ALL=C sort) >"$build/files-installed.txt"
     cmp -s "$build/files-portable.txt" "$build/files-installed.txt" ||
@@ -194,15 +196,12 @@ case_running() {
     install_setup
     window=$(start_program "$default_dir/tervalo.exe" running)
     snapshot running
-    status=$(installer_status "$setup" /S)
-    [ "$status" -eq 2 ] || fail "with the program running, the silent installer ended with status $status, not 2"
+    expect_status 2 "with the program running, the silent installer" "$setup" /S
     # Run in place (_?=), the uninstaller reports its own status.
-    status=$(installer_status "$default_dir/uninstall.exe" "/S _?=$(winepath -w "$default_dir")")
-    [ "$status" -eq 2 ] || fail "with the program running, the silent uninstaller ended with status $status, not 2"
+    expect_status 2 "with the program running, the silent uninstaller" "$default_dir/uninstall.exe" "/S _?=$(winepath -w "$default_dir")"
     unchanged_since running "with the program running, the installer or the uninstaller"
     close_with_esci "$window" running "the running program"
-    status=$(installer_status "$setup" /S)
-    [ "$status" -eq 0 ] || fail "once the program had ended, the installer ended with status $status"
+    expect_status 0 "once the program had ended, the installer" "$setup" /S
     uninstall "$default_dir"
     step "status 2 for both, nothing changed; then $version installed again over itself"
 }
@@ -247,10 +246,7 @@ case_odd_folder() {
     odd_top=$(winepath -u 'C:\Programmi utente')
     mkdir -p "$(dirname "$odd_unix")"
     step "installed into $odd_dir"
-    status=$(installer_status "$setup" "/S /D=$odd_dir")
-    if [ "$status" -ne 0 ] || [ ! -f "$odd_unix/tervalo.exe" ]; then
-        fail "the installer did not install into $odd_dir (status $status)"
-    fi
+    expect_status 0 "the installer into $odd_dir" "$setup" "/S /D=$odd_dir" "$odd_unix/tervalo.exe"
     window=$(start_program "$odd_unix/tervalo.exe" odd-folder)
     close_with_esci "$window" odd-folder "the program installed in $odd_dir"
     uninstall "$odd_unix"
@@ -290,8 +286,7 @@ case_signed() {
         "$top/scripts/windows-package.sh" "$signed" "$version" >/dev/null
     verify "$signed/tervalo-$version-win64/tervalo.exe"
     verify "$signed/tervalo-$version-setup.exe"
-    status=$(installer_status "$signed/tervalo-$version-setup.exe" /S)
-    [ "$status" -eq 0 ] || fail "the signed installer ended with status $status"
+    expect_status 0 "the signed installer" "$signed/tervalo-$version-setup.exe" /S
     verify "$default_dir/uninstall.exe"
     verify "$default_dir/tervalo.exe"
     window=$(start_program "$default_dir/tervalo.exe" signed)
