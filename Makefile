@@ -1,26 +1,46 @@
-# Tervalo's build and checks; the targets install the Debian packages they
-# need that are missing (scripts/install-deps.sh). What a newcomer uses:
+# Tervalo's build and checks. Every target installs the Debian packages it
+# needs that this machine lacks (scripts/install-deps.sh), builds through
+# the CMake presets of CMakePresets.json, which own the build folders and
+# settings (cmake --workflow --preset NAME configures, builds and tests; an
+# IDE reads them too), and leaves the rest to scripts/. CI runs .ci/run.
+#
 #   make run            build and open the window
 #   make test           build and run the tests
-#   make format         lay out every C++ file; make format-check only checks
+#   make build          build the program and its tests (preset default)
+#   make deps           install the packages that building needs
+#   make format         lay out every C++ file as .clang-format says
+#   make format-check   only check that layout
+#   make lint           shellcheck and pyflakes on every script, the release's files against the release check
 #   make images-check   draw the images anew and compare them with assets/
-#   make lint           shellcheck on every shell script, pyflakes on the Python ones
-#   make windows        the Windows zip and installer (make windows-check tests them under Wine)
-#   make web            the site that runs the program in a browser (make web-check tests it in three engines)
+#   make bench          the timings of bench/ in Release
+#   make bench-startup  the start-up time and memory of the window against a minimal Qt window
+#   make sanitize       the tests and the window under AddressSanitizer and UndefinedBehaviorSanitizer
+#   make fuzz           FUZZ_SECONDS of libFuzzer on the locator arithmetic
+#   make package        the Debian package, into PACKAGE_BUILD
+#   make package-check  that package linted, installed, tested as installed (X11, Wayland) and purged
+#   make test-arm64     the arm64 build's tests under qemu, and its numbers against this machine's
+#   make package-arm64  the arm64 Debian package, cross-built and linted
+#   make windows-qt     Qt for Windows, built once in Debian 13 and kept in ~/.cache/tervalo
+#   make windows        the Windows zip and installer, into WINDOWS_BUILD
+#   make windows-check  the Windows build's tests, numbers and installer under Wine
+#   make windows-qt-clean  delete Qt for Windows
+#   make web-qt         Qt for WebAssembly, built once in Debian 13 and kept in ~/.cache/tervalo
+#   make web            the site that runs the program in a browser, into WEB_BUILD/site
+#   make web-check      the web build's tests, numbers and page in Chromium, WebKitGTK and Firefox ESR
+#   make web-qt-clean   delete Qt for WebAssembly
+#   make release        the release's files and their SHA256SUMS, into RELEASE_DIST
+#   make release-check  the release made twice by reprotest and compared, rebuilt as a Debian maintainer would
+#   make fresh-check    a clean clone of REF checked with CHECK on fresh Debian SUITEs (mmdebstrap)
 #   make clean          delete every build folder
-# CI runs .ci/run; the other targets say what they do where they stand.
+#   make                the same as make build
 #
-# The CMake builds are named in CMakePresets.json, which an IDE reads too
-# (tools/imagegen has its own): each preset gives its build folder and
-# settings, and each target configures, builds and tests through its presets
-# (cmake --preset, cmake --build --preset, ctest --preset), so the folders
-# below are the presets' and are not changed here. JOBS is how many jobs
-# every build and test run takes, here and in the scripts (through CMake's
-# and CTest's own variables, and JOBS itself for the Debian builds).
+# Each target's notes stand above it. JOBS is how many jobs every build and
+# test run takes, here and in the scripts (through CMake's and CTest's own
+# variables, and JOBS itself for the Debian builds). The folders named below
+# are the presets', for running what they built.
 BUILD := build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 export JOBS
-CMAKE_FLAGS ?=
 export CMAKE_BUILD_PARALLEL_LEVEL := $(JOBS)
 export CTEST_PARALLEL_LEVEL := $(JOBS)
 
@@ -33,14 +53,12 @@ all: build
 deps:
 	@scripts/install-deps.sh build
 
-$(BUILD)/CMakeCache.txt: | deps
-	cmake --preset default $(CMAKE_FLAGS)
-
-build: deps $(BUILD)/CMakeCache.txt
+build: deps
+	cmake --preset default
 	cmake --build --preset default
 
-test: build
-	ctest --preset default
+test: deps
+	cmake --workflow --preset default
 
 # One layout for every C++ file, as .clang-format describes it.
 CXX_SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find geodesy window tests bench fuzz tools -name '*.cpp' -o -name '*.h')
@@ -89,8 +107,7 @@ BENCH_BUILD := build-bench
 
 bench:
 	@scripts/install-deps.sh bench
-	cmake --preset bench
-	cmake --build --preset bench
+	cmake --workflow --preset bench
 	$(BENCH_BUILD)/bench/bench_geodesy
 	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bench/bench_typing -iterations 2000
 	for mb in 1 10 50; do for box in bare Text3 Text5; do \
@@ -99,14 +116,15 @@ bench:
 
 # Time from exec to the window being mapped, and peak resident memory, of the
 # program against a minimal Qt Widgets window built alongside it in Release,
-# under Xvfb; medians of STARTUP_RUNS runs each.
-STARTUP_BUILD ?= $(BUILD)-startup
+# under Xvfb; medians of STARTUP_RUNS runs each. The timed builds are a
+# project of their own, whose preset bench-startup
+# (bench/startup/CMakePresets.json) names the folder.
+STARTUP_BUILD := build-startup
 STARTUP_RUNS ?= 15
 
 bench-startup:
 	@scripts/install-deps.sh bench
-	cmake -S bench/startup -B $(STARTUP_BUILD) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(STARTUP_BUILD) --target tervalo minimal_window startup_probe
+	cd bench/startup && cmake --workflow --preset bench-startup
 	bench/startup/run.sh $(STARTUP_BUILD) $(STARTUP_RUNS)
 
 # The whole project and its tests built with AddressSanitizer and
@@ -121,9 +139,7 @@ SANITIZE_BUILD := build-sanitize
 
 sanitize: deps
 	@scripts/install-deps.sh screen
-	cmake --preset sanitize
-	cmake --build --preset sanitize
-	ctest --preset sanitize
+	cmake --workflow --preset sanitize
 	scripts/sanitize-window.sh $(SANITIZE_BUILD)
 
 # libFuzzer run of the locator arithmetic for FUZZ_SECONDS seconds, built by
@@ -137,8 +153,7 @@ FUZZ_SECONDS ?= 60
 
 fuzz:
 	@scripts/install-deps.sh fuzz
-	cmake --preset fuzz
-	cmake --build --preset fuzz
+	cmake --workflow --preset fuzz
 	mkdir -p $(FUZZ_BUILD)/corpus
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	$(FUZZ_BUILD)/fuzz_geodesy -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=5 \
@@ -159,17 +174,20 @@ package:
 package-check: package
 	scripts/package-check.sh $(PACKAGE_BUILD)
 
-# Windows x86-64, cross-built on Debian with MinGW-w64: `make windows` makes
-# the portable zip and the installer in WINDOWS_BUILD; `make windows-check`
-# tests them under Wine (see scripts/windows-check.sh). Qt for Windows is
-# built once from Debian's own qt6-base source and kept outside the checkout
-# (`scripts/windows-qt.sh --prefix` says where): `make clean` leaves it,
-# `make windows-qt-clean` removes it.
+# Windows x86-64, cross-built with MinGW-w64: Qt for Windows and the
+# program are built in Debian 13, from its own qt6-base source, as the web
+# version is (scripts/debian13-run.sh; off Debian 13 it needs root), so that
+# the downloads are the same whatever Debian makes them; the zip and the
+# installer are made here (scripts/windows-package.sh), and tested under
+# this machine's Wine (scripts/windows-check.sh). Qt for Windows is kept
+# outside the checkout (`scripts/qt-build.sh windows --prefix` says where):
+# `make clean` leaves it.
 WINDOWS_BUILD ?= build-windows
 
 windows-qt:
 	@scripts/install-deps.sh windows
-	scripts/windows-qt.sh
+	scripts/debian13-run.sh scripts/install-deps.sh windows
+	scripts/debian13-run.sh scripts/qt-build.sh windows
 
 # WINDOWS_SIGN_PKCS12=FILE WINDOWS_SIGN_PASSWORD_FILE=FILE (and optionally
 # WINDOWS_SIGN_TIMESTAMP_URL=URL) sign the program, the installer and its
@@ -177,17 +195,19 @@ windows-qt:
 export WINDOWS_SIGN_PKCS12 WINDOWS_SIGN_PASSWORD_FILE WINDOWS_SIGN_TIMESTAMP_URL
 
 windows: windows-qt
-	scripts/windows-build.sh $(WINDOWS_BUILD)
+	@scripts/install-deps.sh windows-package
+	scripts/debian13-run.sh scripts/windows-build.sh $(WINDOWS_BUILD)
 	scripts/windows-package.sh $(WINDOWS_BUILD)
 
 # WINDOWS_CASES="win7 upgrade" runs only the cases it names (default: all).
 export WINDOWS_CASES
 
 windows-check: windows build
+	@scripts/install-deps.sh wine
 	xvfb-run -a -s "-screen 0 1024x768x24" scripts/windows-check.sh $(WINDOWS_BUILD) $(BUILD)
 
 windows-qt-clean:
-	rm -rf "$$(scripts/windows-qt.sh --prefix)"
+	rm -rf "$$(scripts/qt-build.sh windows --prefix)"
 
 # Builds for another system, cross-compiled here, are tested one way
 # (scripts/test-cross.sh): the build's own emulator runs the whole suite
@@ -210,8 +230,7 @@ ARM64_BUILD := build-arm64
 
 test-arm64: build
 	@scripts/install-deps.sh arm64
-	cmake --preset arm64
-	cmake --build --preset arm64
+	cmake --workflow --preset arm64
 	scripts/test-cross.sh --exact $(ARM64_BUILD) $(BUILD) arm64
 
 package-arm64:
@@ -219,42 +238,39 @@ package-arm64:
 	scripts/package.sh $(PACKAGE_BUILD) arm64
 	scripts/package-check.sh $(PACKAGE_BUILD) arm64
 
-# In a browser: Qt for WebAssembly built once from Debian 13's qt6-base
-# source with Debian 13's emscripten and kept outside the checkout
-# (`make web-qt-clean` removes it), then the program, its tests and tools
-# into WEB_BUILD, and the site, the folder a web server serves as it is, in
-# WEB_BUILD/site. On Debian 12 all of it runs in a minimal Debian 13 system
-# that mmdebstrap makes once (scripts/web-run.sh; it needs root). `make
+# In a browser: Qt for WebAssembly built once in Debian 13, as Qt for
+# Windows is, then the program, its tests and tools into WEB_BUILD, and the
+# site, the folder a web server serves as it is, in WEB_BUILD/site. `make
 # web-check` runs the whole suite and tools/numbers in headless Chromium
 # through scripts/test-cross.sh, tools/numbers again in WebKitGTK and
 # Firefox ESR, then opens the real page as users would in the three
 # engines, from three web servers, and a second version of the site
-# (WEB_BUILD/site-next) over the first (scripts/web-check.py; screenshots
-# in WEB_BUILD/screenshots). The preset web names the folder.
+# (WEB_BUILD/site-next) over the first (scripts/web-page-check.py;
+# screenshots in WEB_BUILD/screenshots). The preset web names the folder.
 WEB_BUILD := build-web
 
 web-qt:
 	@scripts/install-deps.sh web
-	scripts/web-run.sh scripts/install-deps.sh web
-	scripts/web-run.sh scripts/web-qt.sh
+	scripts/debian13-run.sh scripts/install-deps.sh web
+	scripts/debian13-run.sh scripts/qt-build.sh web
 
 web: web-qt
-	scripts/web-run.sh scripts/web-build.sh
+	scripts/debian13-run.sh scripts/web-build.sh
 
 web-check: web build
 	scripts/test-cross.sh $(WEB_BUILD) $(BUILD) web
 	for engine in webkit firefox; do \
-	    TERVALO_WEB_ENGINE=$$engine scripts/web-run.sh scripts/web-test.py $(WEB_BUILD)/tools/numbers/numbers.js \
+	    TERVALO_WEB_ENGINE=$$engine scripts/debian13-run.sh scripts/browser-run.py $(WEB_BUILD)/tools/numbers/numbers.js \
 	        $(NUMBERS_PAIRS) >$(WEB_BUILD)/numbers-$$engine.txt && \
 	    scripts/compare-numbers.sh $(WEB_BUILD)/numbers-reference.txt $(WEB_BUILD)/numbers-$$engine.txt \
 	        "web in $$engine" || exit 1; \
 	done
-	scripts/web-run.sh scripts/web-build.sh site-next
-	scripts/web-run.sh scripts/web-check.py $(WEB_BUILD)/site $(WEB_BUILD)/site-next \
+	scripts/debian13-run.sh scripts/web-build.sh site-next
+	scripts/debian13-run.sh scripts/web-page-check.py $(WEB_BUILD)/site $(WEB_BUILD)/site-next \
 	    $(WEB_BUILD)/numbers-reference.txt $(WEB_BUILD)/screenshots
 
 web-qt-clean:
-	rm -rf "$$(scripts/web-run.sh scripts/web-qt.sh --prefix)"
+	rm -rf "$$(scripts/qt-build.sh web --prefix)"
 
 # A release of the last commit: `make release` writes the source tarball, the
 # Debian source package, the binary packages for this machine and arm64, the
@@ -269,11 +285,11 @@ RELEASE_DIST ?= dist
 RELEASE_BUILD ?= build-release
 
 release: windows-qt web-qt
-	@scripts/install-deps.sh package release arm64
+	@scripts/install-deps.sh package release arm64 windows-package
 	scripts/release.sh $(RELEASE_DIST) $(RELEASE_BUILD)
 
 release-check: windows-qt web-qt
-	@scripts/install-deps.sh package release arm64
+	@scripts/install-deps.sh package release arm64 windows-package
 	scripts/release-check.sh $(RELEASE_BUILD)-check $(REF)
 
 # A clean clone of REF checked with CHECK on fresh, minimal Debian systems

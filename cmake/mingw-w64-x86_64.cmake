@@ -1,6 +1,6 @@
 # Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (the posix
 # thread model, which Qt needs for std::thread). Used for Qt itself and for
-# the program (see scripts/windows-qt.sh and `make windows`).
+# the program (see scripts/qt-build.sh and `make windows`).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -21,3 +21,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
+
+# install(RUNTIME_DEPENDENCY_SET) finds the DLLs that the program loads by
+# reading their imports with MinGW's own objdump, which speaks the C locale
+# where scripts/windows-build.sh installs.
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND ${tervalo_mingw}-objdump)

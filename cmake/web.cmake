@@ -40,7 +40,7 @@ function(tervalo_web_nested_event_loops target)
 endfunction()
 
 # A test or a tool ends when main() returns and hands its exit status to the
-# page that runs it (scripts/web-test.py); the environment that CTest gives
+# page that runs it (scripts/browser-run.py); the environment that CTest gives
 # a test (its platform, its scale) reaches it through the page.
 function(tervalo_web_batch_program target)
     target_link_options(${target} PRIVATE "SHELL:-s EXIT_RUNTIME=1")

@@ -153,21 +153,18 @@ for arch in $debian_archs; do
     cp "$folder/$(deb "$arch")" "$dist/"
 done
 
-# Windows, from the same tarball, by the tarball's own scripts; the files in
-# the zip and the installer take the commit's time.
-mkdir -p "$work/windows-source"
-tar -x -C "$work/windows-source" -f "$dist/$tarball"
-windows_date=$(git -C "$top" log -1 --format=%ct "$commit")
-SOURCE_DATE_EPOCH=$windows_date "$work/windows-source/$name/scripts/windows-build.sh" "$work/windows"
-SOURCE_DATE_EPOCH=$windows_date "$work/windows-source/$name/scripts/windows-package.sh" "$work/windows"
-cp "$work/windows/$zip" "$work/windows/$setup" "$dist/"
-
-# The web version, from the same tarball, by the tarball's own scripts (in
-# the Debian 13 system that scripts/web-run.sh gives them); the files in the
-# zip take the commit's time too.
-mkdir -p "$work/web-source"
-tar -x -C "$work/web-source" -f "$dist/$tarball"
-(cd "$work/web-source/$name" && SOURCE_DATE_EPOCH=$windows_date scripts/web-run.sh scripts/web-build.sh)
+# Windows and the web, each from the same tarball, by the tarball's own
+# scripts (built in the Debian 13 system that scripts/debian13-run.sh gives
+# them); the files in the zips and the installer take the commit's time.
+commit_date=$(git -C "$top" log -1 --format=%ct "$commit")
+for part in windows web; do
+    mkdir -p "$work/$part-source"
+    tar -x -C "$work/$part-source" -f "$dist/$tarball"
+done
+(cd "$work/windows-source/$name" && SOURCE_DATE_EPOCH=$commit_date scripts/debian13-run.sh scripts/windows-build.sh build-windows &&
+    SOURCE_DATE_EPOCH=$commit_date scripts/windows-package.sh build-windows)
+cp "$work/windows-source/$name/build-windows/$zip" "$work/windows-source/$name/build-windows/$setup" "$dist/"
+(cd "$work/web-source/$name" && SOURCE_DATE_EPOCH=$commit_date scripts/debian13-run.sh scripts/web-build.sh)
 cp "$work/web-source/$name/build-web/$web_zip" "$dist/"
 
 # DIST holds the listed files and nothing else, so that SHA256SUMS names

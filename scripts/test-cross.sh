@@ -2,7 +2,7 @@
 # Tests a build for another system, cross-built here (arm64 Linux, Windows,
 # the web), the same way for each: the build's own emulator
 # (CMAKE_CROSSCOMPILING_EMULATOR in its cache: qemu-aarch64, Wine through
-# scripts/wine-run.sh, or headless Chromium through scripts/web-test.py) runs
+# scripts/wine-run.sh, or headless Chromium through scripts/browser-run.py) runs
 #
 # 1. the whole test suite through ctest, where every Qt Test program must also
 #    have printed its totals, since a program that wrote nothing proved nothing;

@@ -18,8 +18,6 @@
 set -eu
 # shellcheck source=lib/common.sh
 . "$(dirname "$0")/lib/common.sh"
-# shellcheck source=lib/windows.sh
-. "$top/scripts/lib/windows.sh"
 
 if [ $# -lt 1 ] || [ $# -gt 2 ] || [ -z "$1" ]; then usage "BUILD [VERSION]"; fi
 build=$(cd "$1" && pwd)
@@ -41,10 +39,7 @@ if [ -n "${WINDOWS_SIGN_PKCS12:-}${WINDOWS_SIGN_PASSWORD_FILE:-}" ]; then
     "$sign" "$stage/tervalo.exe"
 fi
 
-# Fixed times, sorted names and no owners, for the same zip from the same commit.
-find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-rm -f "$build/$name.zip"
-(cd "$build" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q -D "$name.zip" -@)
+deterministic_zip "$stage"
 
 # installed_path PATH: the installed place of PATH, a path in the portable
 # folder that starts with ".", as NSIS writes it (with printf, since some

@@ -444,7 +444,7 @@ void TestForm2Layout::closingEndsEventLoop()
 #ifdef Q_OS_WASM
     QSKIP(
         "In a browser the application's event loop is the page's and never returns; "
-        "scripts/web-check.py checks that \"Esci\" leaves the page saying the program has ended");
+        "scripts/web-page-check.py checks that \"Esci\" leaves the page saying the program has ended");
 #endif
     QFETCH(bool, byEsci);
 

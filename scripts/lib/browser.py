@@ -9,8 +9,8 @@ before its own scripts, so every engine reports them alike. What only one
 engine can do (Chromium's DevTools: a phone's screen and touch, a slow
 link) is reached through `devtools`, which the others lack.
 
-Used by scripts/web-check.py (the page as users meet it) and
-scripts/web-test.py (a test program of the web build run in a page).
+Used by scripts/web-page-check.py (the page as users meet it) and
+scripts/browser-run.py (a test program of the web build run in a page).
 """
 
 import base64

@@ -78,34 +78,3 @@ debian_source() {
     (cd "$apt_folder" && apt_private -q source --only-source "$1=$2") >&2
     find "$3" -maxdepth 1 -type d -name "$1-*" | head -n 1
 }
-
-# qt_build_needed PLATFORM PREFIX ARGUMENT: ends the script of a Qt build
-# where nothing is to be built: with PREFIX printed when ARGUMENT is
-# --prefix, or when Qt for PLATFORM is already built in PREFIX.
-qt_build_needed() {
-    if [ "$3" = "--prefix" ]; then
-        echo "$2"
-        exit 0
-    fi
-    if [ -f "$2/.built" ]; then
-        step "Qt for $1 is already built in $2"
-        exit 0
-    fi
-}
-
-# qt_licences SOURCE DEST: copies into DEST the licence texts of Qt and of the
-# third-party code that Qt carries inside it, from the unpacked qt6-base
-# source SOURCE, with Debian's copyright file, for what ships Qt built in.
-qt_licences() {
-    mkdir -p "$2/3rdparty"
-    cp "$1"/LICENSES/*.txt "$2/"
-    cp "$1/debian/copyright" "$2/debian-copyright.txt"
-    for dir in "$1"/src/3rdparty/*/; do
-        name=$(basename "$dir")
-        for file in "$dir"LICENSE* "$dir"COPYING* "$dir"*LICENSE*.txt; do
-            [ -f "$file" ] || continue
-            mkdir -p "$2/3rdparty/$name"
-            cp "$file" "$2/3rdparty/$name/"
-        done
-    done
-}

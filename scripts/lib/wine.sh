@@ -4,6 +4,7 @@
 # common.sh and form.sh. Sourcing it only defines these functions; the
 # script calls wine_fresh_prefix first:
 #
+#   wine_qt PROGRAM [ARGUMENT...]    runs a Qt program with the QT_ variables
 #   wine_fresh_prefix PREFIX LOGS    a fresh Wine prefix (a copy of one kept in
 #                                    PREFIX.template); sets wine_user_folder
 #                                    and wine_start_menu
@@ -21,14 +22,31 @@
 # RUN.log holds its standard error and RUN.status its exit status once it
 # has ended.
 
+# wine_qt PROGRAM [ARGUMENT...]: runs the Windows PROGRAM under Wine with
+# the QT_ variables of the environment. Wine hides every variable whose name
+# starts with QT_ from the program and hands it WINEQT_X as QT_X, so each is
+# passed on under that name. A program has no console of its own under
+# Wine, and Qt would write its messages to the debugger instead of the
+# output, so it is told to write to the output.
+wine_qt() {
+    (
+        for name in $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\)=.*/\1/p'); do
+            eval "export WINE$name=\"\$$name\""
+        done
+        export WINEQT_FORCE_STDERR_LOGGING=1
+        exec wine "$@"
+    )
+}
+
 # Apps & features' entries of the user's programs.
 wine_uninstall_root='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # What Qt says of the display's density under Wine 8, which lacks the second
-# version of per-monitor awareness and the scaling of window frames: Qt then
-# falls back to per-monitor awareness, which Wine has. Any other word of it is
+# version of per-monitor awareness and the scaling of window frames (in Qt
+# 6.4's words and in 6.8's): Qt then falls back to per-monitor awareness,
+# which Wine has. Any other word of it is
 # a fault, such as an awareness that a manifest set first ("Access is denied").
-wine_dpi_gaps='PER_MONITOR_AWARE_V2\) failed: COM error 0x57 |EnableNonClientDpiScaling\(\) failed .*\(Call not implemented\.\)'
+wine_dpi_gaps='PER_MONITOR_AWARE_V2\) failed: COM error 0x57 |EnableNonClientDpiScaling\(\) failed .*\(Call not implemented\.\)|DpiAwareness::PerMonitorVersion2 is not supported by current system'
 
 # wine_fresh_prefix PREFIX LOGS: makes PREFIX a fresh 64-bit Wine prefix,
 # which never offers to download Mono or Gecko and says it is Windows 10
@@ -112,8 +130,8 @@ start_program() {
     (
         cd "$(dirname "$1")" || exit
         status=0
-        WINEQT_QPA_PLATFORM=windows:fontengine=freetype WINEQT_FORCE_STDERR_LOGGING=1 \
-            wine "$(winepath -w "$1")" 2>"$wine_logs/$2.log" || status=$?
+        QT_QPA_PLATFORM=windows:fontengine=freetype wine_qt "$(winepath -w "$1")" 2>"$wine_logs/$2.log" ||
+            status=$?
         rm -f "$wine_logs/$2.running"
         echo "$status" >"$wine_logs/$2.status.new"
         mv "$wine_logs/$2.status.new" "$wine_logs/$2.status"

@@ -32,10 +32,10 @@ Then, where users meet it:
 - Chromium's accessibility tree, what a screen reader is given;
 - the program's peak memory, against the maximum it is built with.
 
-    scripts/web-check.py SITE NEW_SITE REFERENCE SCREENSHOTS
+    scripts/web-page-check.py SITE NEW_SITE REFERENCE SCREENSHOTS
 
 Screenshots of each state go to SCREENSHOTS. Runs in Debian 13 (through
-scripts/web-run.sh), where the browsers, their drivers and the servers are
+scripts/debian13-run.sh), where the browsers, their drivers and the servers are
 installed, under a virtual display of its own. TERVALO_WEB_ENGINES limits the
 engines (names separated by commas; default all three).
 """

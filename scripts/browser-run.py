@@ -4,10 +4,10 @@ runs a program on the machine itself: its standard output and error come
 out here, line by line as it wrote them, and its exit status is this
 script's. The browser is headless Chromium, or the engine that
 TERVALO_WEB_ENGINE names (webkit or firefox; see scripts/lib/browser.py). The web build names this script as its crosscompiling emulator
-(CMakePresets.json, preset web; through scripts/web-run.sh), so `ctest` and
+(CMakePresets.json, preset web; through scripts/debian13-run.sh), so `ctest` and
 scripts/test-cross.sh run every test and tool of it through here.
 
-    scripts/web-test.py PROGRAM.js [ARGUMENT...]
+    scripts/browser-run.py PROGRAM.js [ARGUMENT...]
 
 The program's folder is served on 127.0.0.1 only, with a page that loads the
 program through Qt's loader; chromedriver drives the browser and takes what
