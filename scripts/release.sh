@@ -156,15 +156,16 @@ done
 # Windows and the web, each from the same tarball, by the tarball's own
 # scripts (built in the Debian 13 system that scripts/debian13-run.sh gives
 # them); the files in the zips and the installer take the commit's time.
-commit_date=$(git -C "$top" log -1 --format=%ct "$commit")
+SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct "$commit")
+export SOURCE_DATE_EPOCH
 for part in windows web; do
     mkdir -p "$work/$part-source"
     tar -x -C "$work/$part-source" -f "$dist/$tarball"
 done
-(cd "$work/windows-source/$name" && SOURCE_DATE_EPOCH=$commit_date scripts/debian13-run.sh scripts/windows-build.sh build-windows &&
-    SOURCE_DATE_EPOCH=$commit_date scripts/windows-package.sh build-windows)
+(cd "$work/windows-source/$name" && scripts/debian13-run.sh scripts/windows-build.sh build-windows &&
+    scripts/windows-package.sh build-windows)
 cp "$work/windows-source/$name/build-windows/$zip" "$work/windows-source/$name/build-windows/$setup" "$dist/"
-(cd "$work/web-source/$name" && SOURCE_DATE_EPOCH=$commit_date scripts/debian13-run.sh scripts/web-build.sh)
+(cd "$work/web-source/$name" && scripts/debian13-run.sh scripts/web-build.sh)
 cp "$work/web-source/$name/build-web/$web_zip" "$dist/"
 
 # DIST holds the listed files and nothing else, so that SHA256SUMS names
