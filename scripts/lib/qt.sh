@@ -19,8 +19,8 @@
 # and defines qt_mend SOURCE (the platform's changes to the source) and
 # qt_configure SOURCE BUILD (configures the build folder BUILD).
 
-# The modules that neither the program nor its tests link, and the rest of
-# Qt's optional parts they never use, for both platforms.
+# The modules that neither the program nor its tests link, left out on both
+# platforms.
 qt_unused_modules="sql network dbus printsupport xml concurrent"
 
 qt_platform() {
@@ -56,7 +56,7 @@ qt_windows() {
     settings=$(echo "$qt_settings" | md5sum | cut -c1-8)
     qt_prefix=$cache/qt-$qt_version-$mingw_target-gcc-$gcc_version-$settings
     qt_about="Windows (MinGW-w64 GCC $gcc_version)"
-    qt_minutes=15
+    qt_minutes=18
 }
 
 # Static Qt for WebAssembly with Debian 13's emscripten: Core, Gui, Widgets
