@@ -261,7 +261,15 @@ class Browser:
     def wait(self, script, what, seconds=WAIT_SECONDS):
         deadline = time.monotonic() + seconds
         while time.monotonic() < deadline:
-            value = self.run(script)
+            try:
+                value = self.run(script)
+            except Exception as error:
+                # WebKitGTK's driver may fail to read a script's result while
+                # the page is being replaced ("Could not parse script
+                # result"); the next try reads the page that stays.
+                if type(error).__name__ != "WebDriverException" or time.monotonic() >= deadline:
+                    raise
+                value = None
             if value:
                 return value
             time.sleep(0.05)
