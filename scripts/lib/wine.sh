@@ -44,8 +44,8 @@ wine_uninstall_root='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 # What Qt says of the display's density under Wine 8, which lacks the second
 # version of per-monitor awareness and the scaling of window frames (in Qt
 # 6.4's words and in 6.8's): Qt then falls back to per-monitor awareness,
-# which Wine has. Any other word of it is
-# a fault, such as an awareness that a manifest set first ("Access is denied").
+# which Wine has. Any other word of it is a fault, such as an awareness that
+# a manifest set first ("Access is denied").
 wine_dpi_gaps='PER_MONITOR_AWARE_V2\) failed: COM error 0x57 |EnableNonClientDpiScaling\(\) failed .*\(Call not implemented\.\)|DpiAwareness::PerMonitorVersion2 is not supported by current system'
 
 # wine_fresh_prefix PREFIX LOGS: makes PREFIX a fresh 64-bit Wine prefix,
